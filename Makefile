@@ -1,0 +1,27 @@
+# Thin targets over CMake: `make demo` runs both programs on examples/, `make test` runs every test.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+OUT ?= out
+
+.PHONY: all build demo test test-sanitize clean
+
+all: build
+
+build:
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF
+	cmake --build build -j $(JOBS)
+
+demo: build
+	examples/demo.sh build $(OUT)
+
+test:
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORV_WERROR=ON
+	cmake --build build-test -j $(JOBS)
+	cd build-test && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMORV_WERROR=ON -DMORV_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build build-test build-asan $(OUT)

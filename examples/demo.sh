@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs both programs on the bundled example report and writes the jobs to the output folder.
+set -euo pipefail
+build=${1:-build}
+out=${2:-out}
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+bin=$(cd "$build" && pwd)
+cd "$here"
+"$bin/morvex" relatorio.txt formulario.fmt "$out/relatorio.pcl"
+"$bin/morvel" relatorio.txt formulario.fmt "$out/relatorio.ps"
+mv -f vodrel.dbg "$out/" 2>/dev/null || true
+rm -f md5.tmp
+echo "PCL job:        $out/relatorio.pcl"
+echo "PostScript job: $out/relatorio.ps"

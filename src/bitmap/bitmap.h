@@ -1,0 +1,20 @@
+#pragma once
+// Reader of one-bit uncompressed Windows bitmap files for the IMAGEM object.
+#include <optional>
+#include <vector>
+
+// The row order each printer language wants.
+enum class OrdemLinhas {
+    TopoPrimeiro,  // PCL raster: top row first
+    ComoGravado,   // PostScript image data: bottom row first, as the file stores them
+};
+
+struct Bitmap {
+    std::vector<unsigned char> pixels;  // altura rows of tamlinha bytes
+    int largura = 0;                    // pixels per row
+    int altura = 0;                     // number of rows
+    int tamlinha = 0;                   // bytes per stored row (a multiple of 4)
+};
+
+// Nothing when the file cannot be opened or is not a bitmap the back-ends can draw.
+std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem);

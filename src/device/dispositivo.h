@@ -1,0 +1,45 @@
+#pragma once
+// The seam between the shared code and a printer language. The driver, the loader, the
+// executor and the MD5 stamp are written once against these operations and variables; each
+// program links exactly one back-end that implements them (src/pcl in morvex, src/ps in morvel).
+#include <cstdio>
+#include <string>
+
+// ---- Device variables: one set per process, shared by loader, driver, executor and back-end.
+extern char papel;               // 'c' letter, '4' A4 (loader, PAPEL)
+extern float tam_papel;          // page height in inches (TamanhoPapel; PostScript only reads it)
+extern char orientacao;          // 'p' portrait, 'l' landscape (loader, ORIENTACAO)
+extern signed char alimentacao;  // input tray (loader, ALIMENTACAO)
+extern int origx, origy;         // form origin in decipoints (loader, ORIGEM)
+extern float xtop, ytop;         // the same origin in inches (loader, ORIGEM)
+extern unsigned char duplex;     // two-sided printing asked for (loader, DUPLEX)
+extern char tipo_verso;          // 'i' back side turned by 180 degrees, 'n' normal, 0 none
+extern int rotacao0;             // text rotation last asked for
+extern int rotacao;              // text rotation in use
+extern int margemx, margemy;     // PCL dots subtracted from every x and y
+extern std::string g_fonte;      // font code of the last PCL font selection; empty: none known
+extern unsigned char g_negrito, g_italico;
+
+// The job stream. Standard output unless a test points it elsewhere; the driver redirects
+// standard output itself when an output file is named.
+extern std::FILE* saida;
+
+// Empties the font memory so that the next text selects its font in full.
+void ReiniciaFonte();
+
+// ---- Operations every back-end implements.
+void InicializaImp();
+// side: 0 both, 'f' front, 'v' back.
+void DefineMacros(char lado);
+void TamanhoPapel(const char* nome);
+void Rotacao(int angulo);
+void Rotacao2(int angulo);
+// Rewrites the accent notation of the text into the printer's own character codes.
+void acentua(std::string& texto);
+// x equal to -1.0 asks for the text to be centred. The content is changed in place.
+void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo);
+void DesenhaLinha(float x1, float y1, float x2, float y2, int largura);
+void DesenhaRetang(float x, float y, float largura, float altura, int sombra, int borda);
+void DesenhaRetangA(float x, float y, float largura, float altura, const char* cantos, int pena);
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo, int mascara);
+void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo);

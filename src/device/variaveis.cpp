@@ -1,0 +1,22 @@
+#include "device/dispositivo.h"
+
+char papel = 'c';
+float tam_papel = 11.7f;
+char orientacao = 'p';
+signed char alimentacao = 1;
+int origx = 0, origy = 0;
+float xtop = 0.0f, ytop = 0.0f;
+unsigned char duplex = 0;
+char tipo_verso = 0;
+int rotacao0 = 0;
+int rotacao = 0;
+int margemx = 0, margemy = 0;
+std::string g_fonte;
+unsigned char g_negrito = 0, g_italico = 0;
+std::FILE* saida = stdout;
+
+void ReiniciaFonte() {
+    g_fonte.clear();
+    g_negrito = 0;
+    g_italico = 0;
+}

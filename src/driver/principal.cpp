@@ -1,0 +1,5 @@
+#include "driver/driver.h"
+
+int Principal(int, char**) {
+    return 0;
+}

@@ -1,0 +1,3 @@
+#include "driver/rastro.h"
+
+std::FILE* dbg = nullptr;

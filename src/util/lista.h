@@ -1,0 +1,18 @@
+#pragma once
+// The one kind of list the system keeps: command words, format objects and captured variables.
+#include <string>
+#include <string_view>
+
+struct Lista {
+    std::string texto;
+    Lista* prox = nullptr;
+    Lista* ant = nullptr;
+};
+
+// Each accepts any node of a list (or null) and walks to the end it needs.
+Lista* InicioLista(Lista* no);
+Lista* FimLista(Lista* no);
+// Appends a copy of texto at the end; returns the first node of the list.
+Lista* IncluiLista(Lista* no, std::string_view texto);
+// Frees the whole list that holds no; always returns null.
+Lista* LiberaLista(Lista* no);

@@ -1,0 +1,3 @@
+#include "util/texto.h"
+
+void rtrim(std::string&) {}

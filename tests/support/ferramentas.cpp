@@ -1,0 +1,117 @@
+#include "support/ferramentas.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+DiretorioTemporario::DiretorioTemporario() {
+    std::string modelo = (fs::temp_directory_path() / "morv-teste-XXXXXX").string();
+    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    caminho_ = modelo;
+    anterior_ = fs::current_path().string();
+    fs::current_path(caminho_);
+}
+
+DiretorioTemporario::~DiretorioTemporario() {
+    std::error_code erro;
+    fs::current_path(anterior_, erro);
+    fs::remove_all(caminho_, erro);
+}
+
+void EscreveArquivo(const std::string& nome, const std::string& conteudo) {
+    std::ofstream arquivo(nome, std::ios::binary | std::ios::trunc);
+    arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));
+}
+
+std::string LeArquivo(const std::string& nome) {
+    std::ifstream arquivo(nome, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(arquivo), std::istreambuf_iterator<char>());
+}
+
+bool ExisteArquivo(const std::string& nome) {
+    return fs::exists(nome);
+}
+
+namespace {
+
+// Moves bytes between the child's three pipes until its output and error are closed.
+void TrocaDados(int fd_entrada, int fd_saida, int fd_erro, const std::string& entrada,
+                Resultado& r) {
+    std::size_t enviados = 0;
+    if (entrada.empty()) {
+        close(fd_entrada);
+        fd_entrada = -1;
+    }
+    while (fd_saida >= 0 || fd_erro >= 0) {
+        pollfd fds[3] = {{fd_saida, POLLIN, 0}, {fd_erro, POLLIN, 0}, {fd_entrada, POLLOUT, 0}};
+        if (poll(fds, 3, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        char bloco[65536];
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            ssize_t n = read(fds[i].fd, bloco, sizeof bloco);
+            if (n <= 0) {
+                close(fds[i].fd);
+                (i == 0 ? fd_saida : fd_erro) = -1;
+            } else {
+                (i == 0 ? r.saida : r.erro).append(bloco, static_cast<std::size_t>(n));
+            }
+        }
+        if (fd_entrada >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
+            ssize_t n = write(fd_entrada, entrada.data() + enviados, entrada.size() - enviados);
+            if (n > 0) enviados += static_cast<std::size_t>(n);
+            if (n <= 0 || enviados == entrada.size()) {
+                close(fd_entrada);
+                fd_entrada = -1;
+            }
+        }
+    }
+    if (fd_entrada >= 0) close(fd_entrada);
+}
+
+}  // namespace
+
+Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
+                  const std::string& entrada) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2];
+    if (pipe(in) || pipe(out) || pipe(err)) throw std::runtime_error("pipe");
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork");
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            close(fd);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(programa.c_str()));
+        for (const auto& a : argumentos)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(programa.c_str(), argv.data());
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    Resultado r;
+    TrocaDados(in[1], out[0], err[0], entrada, r);
+    int estado = 0;
+    waitpid(pid, &estado, 0);
+    r.status = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    return r;
+}
