@@ -1,14 +1,34 @@
 #include "util/lista.h"
 
 Lista* InicioLista(Lista* no) {
+    if (no == nullptr) return nullptr;
+    while (no->ant != nullptr)
+        no = no->ant;
     return no;
 }
+
 Lista* FimLista(Lista* no) {
+    if (no == nullptr) return nullptr;
+    while (no->prox != nullptr)
+        no = no->prox;
     return no;
 }
-Lista* IncluiLista(Lista* no, std::string_view) {
-    return no;
+
+Lista* IncluiLista(Lista* no, std::string_view texto) {
+    auto* novo = new Lista{std::string(texto), nullptr, nullptr};
+    if (no == nullptr) return novo;
+    Lista* ultimo = FimLista(no);
+    ultimo->prox = novo;
+    novo->ant = ultimo;
+    return InicioLista(ultimo);
 }
-Lista* LiberaLista(Lista*) {
+
+Lista* LiberaLista(Lista* no) {
+    no = InicioLista(no);
+    while (no != nullptr) {
+        Lista* proximo = no->prox;
+        delete no;
+        no = proximo;
+    }
     return nullptr;
 }
