@@ -13,6 +13,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "support/verificadores.h"
+
 namespace fs = std::filesystem;
 
 DiretorioTemporario::DiretorioTemporario() {
@@ -113,5 +115,9 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
     int estado = 0;
     waitpid(pid, &estado, 0);
     r.status = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    if (r.status == 0 && !r.saida.empty()) {
+        if (programa == kMorvex) VerificaJobPCL(r.saida);
+        if (programa == kMorvel) VerificaJobPS(r.saida);
+    }
     return r;
 }

@@ -1,0 +1,3 @@
+#include "support/verificadores.h"
+
+void VerificaJobPCL(const std::string&) {}

@@ -1,0 +1,3 @@
+#include "support/verificadores.h"
+
+void VerificaJobPS(const std::string&) {}
