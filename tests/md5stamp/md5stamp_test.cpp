@@ -1,0 +1,290 @@
+#include "md5stamp/md5stamp.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "device/gravador.h"
+#include "support/ferramentas.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The recorded call of a stamp drawn at (1.5, 2) with font A10, bold.
+std::string Desenho(const std::string& carimbo) {
+    return "DesenhaTexto(1.5,2,A10,N," + carimbo + ")";
+}
+
+std::string Agrupa(const std::string& digesto) {
+    std::string carimbo;
+    for (std::size_t i = 0; i < digesto.size(); ++i) {
+        if (i > 0 && i % 4 == 0) carimbo += '.';
+        carimbo += digesto[i];
+    }
+    return carimbo;
+}
+
+// Scratch files a stamp would have left behind in the working directory.
+std::vector<std::string> Rascunhos() {
+    std::vector<std::string> nomes;
+    for (const auto& entrada : fs::directory_iterator("."))
+        if (entrada.path().filename().string().rfind("md5.tmp.", 0) == 0)
+            nomes.push_back(entrada.path().filename().string());
+    return nomes;
+}
+
+// Points PATH at a directory of our choosing for the life of the object.
+class CaminhoTrocado {
+  public:
+    explicit CaminhoTrocado(const std::string& novo) {
+        if (const char* atual = std::getenv("PATH")) anterior_ = atual;
+        setenv("PATH", novo.c_str(), 1);
+    }
+    ~CaminhoTrocado() { setenv("PATH", anterior_.c_str(), 1); }
+    CaminhoTrocado(const CaminhoTrocado&) = delete;
+    CaminhoTrocado& operator=(const CaminhoTrocado&) = delete;
+
+  private:
+    std::string anterior_;
+};
+
+TEST(Formata, RegroupsTheDigestIntoEightGroups) {
+    struct Caso {
+        std::string texto, carimbo;
+    };
+    const Caso casos[] = {
+        {"d41d8cd98f00b204e9800998ecf8427e", "d41d.8cd9.8f00.b204.e980.0998.ecf8.427e"},
+        // What follows the digest on md5sum's line is not part of the stamp.
+        {"0123456789abcdef0123456789abcdef  -\n", "0123.4567.89ab.cdef.0123.4567.89ab.cdef"},
+        // Too short to hold a digest: left alone rather than read past its end.
+        {"0123456789", "0123456789"},
+    };
+    for (const auto& c : casos) {
+        std::string texto = c.texto;
+        formata(texto);
+        EXPECT_EQ(texto, c.carimbo) << c.texto;
+    }
+}
+
+TEST(Formatav, BringsEachEntryToItsWidth) {
+    struct Caso {
+        std::string spec, valor, esperado;
+    };
+    const Caso casos[] = {
+        {"N8", "1.234,5", "00012345"},
+        {"N5", " 12 ", "00012"},
+        {"N6", "", "000000"},
+        {"N4", "A1", "00A1"},
+        {"N10", "12/03-2024", "0012032024"},
+        {"N3", "  ", "000"},
+        {"X5", "AB", "AB   "},
+        {"X3", "ABCDE", "ABC"},
+        {"X2", "", "  "},
+        {"-", "ignorado", ""},
+        {"-9", "ignorado", ""},
+        {"N0", "123", ""},
+        {"N", "123", ""},
+        // More digits than the width: the rightmost ones are kept.
+        {"N3", "12345", "345"},
+        {"N2", "9.876", "76"},
+        // A kind other than N, X or hyphen is an empty entry.
+        {"Z5", "ABC", ""},
+        {"n5", "1", ""},
+        {"", "ABC", ""},
+        // Only the first three characters of a spec count.
+        {"X123", "ABCDEFGHIJKLM", "ABCDEFGHIJKL"},
+        {"N999999999", "5", std::string(98, '0') + "5"},
+        // A negative width is no width.
+        {"N-5", "12", ""},
+        {"X-1", "12", ""},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(formatav(c.spec, c.valor), c.esperado) << c.spec << " [" << c.valor << "]";
+}
+
+class Carimbo : public ::testing::Test {
+  protected:
+    void SetUp() override { chamadas.clear(); }
+    DiretorioTemporario dir_;
+};
+
+// Texts the shell would interpret if they ever reached it outside quotes; each must be
+// digested as written. Digests computed independently of the system.
+TEST_F(Carimbo, DigestsTheLiteralDataText) {
+    struct Caso {
+        std::string dados, digesto;
+    };
+    const Caso casos[] = {
+        {"$HOME", "d9385c5db07b431de644487b5c1fe4e7"},
+        {"`touch criado_crase`", "9be6a39328a7a38a4736352694117e76"},
+        {"a\\b\\n\\t\\c fim", "84d072c25ddbce9f37116a0af8405859"},
+        {"\"aspas\" duplas", "74db812c24c5baf661a12843bbbfa940"},
+        {"it's a 'quote'", "4745cbd710f55fd8094b65b613fe445f"},
+        {"$(touch criado_subst)", "95d0632683fb817179174073baf24d76"},
+        {"; touch criado_ponto_virgula", "686703e481636326139cc5a3576be61f"},
+        {"| touch criado_barra", "a9e0573ec70a8cc03ec9c6015ad63dcb"},
+        {"'; touch criado_aspas; '", "1b0f66879cd86380416652b60b3b8e19"},
+        {"%s %d %% \\045", "cd324f7f02055d65df4f43a663ac159f"},
+        {"-n", "9cefd96d40d0ee1256c8eff1def0312d"},
+        {"\xe7\xe3o \xc7", "d09e860fc256a69b5bd267e7dab77ce4"},
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"ABC   ", "3089b2f3664ba87237b7ea0c195a81c3"},
+        {"ABC", "902fbdd2b1df0c4f70b4a5d23525e932"},
+    };
+    for (const auto& c : casos) {
+        chamadas.clear();
+        md5(1.5f, 2.0f, "A10", "N", c.dados);
+        EXPECT_EQ(chamadas, std::vector<std::string>{Desenho(Agrupa(c.digesto))}) << c.dados;
+        // The operator's copy: md5sum's line, then the data text.
+        EXPECT_EQ(LeArquivo("md5.tmp"), c.digesto + "  -\n" + c.dados + "\n") << c.dados;
+    }
+    for (const char* criado :
+         {"criado_crase", "criado_subst", "criado_ponto_virgula", "criado_barra", "criado_aspas"})
+        EXPECT_FALSE(ExisteArquivo(criado)) << criado;
+    EXPECT_TRUE(Rascunhos().empty());
+}
+
+TEST_F(Carimbo, JoinsTheSixFormattedEntries) {
+    md5v(1.5f, 2.0f, "A10", "N", {"N3", "X2", "-", "-", "-", "-"},
+         {"7", "Z", "nao", "entra", "no", "texto"});
+    EXPECT_EQ(chamadas,
+              std::vector<std::string>{Desenho("732f.d989.cf75.e109.3608.2ef9.7e3b.c313")});
+    EXPECT_EQ(LeArquivo("md5.tmp"), "732fd989cf75e10936082ef97e3bc313  -\n007Z \n");
+}
+
+// A platform whose md5sum is missing or answers with something other than a digest: the stamp
+// is left out and the command line is reported, never a part of the data text as a code.
+TEST_F(Carimbo, DrawsNothingWithoutARealDigest) {
+    struct Caso {
+        const char* nome;
+        std::string md5sum;  // script installed as md5sum; empty: no md5sum at all
+    };
+    const Caso casos[] = {
+        {"missing", ""},
+        {"not a digest", "#!/bin/sh\necho 'nao e um digesto'\n"},
+        {"upper case", "#!/bin/sh\necho 'D41D8CD98F00B204E9800998ECF8427E  -'\n"},
+        {"failing", "#!/bin/sh\necho 'd41d8cd98f00b204e9800998ecf8427e  -'\nexit 1\n"},
+    };
+    // Data texts that look like a digest themselves must not slip through either.
+    const std::string textos[] = {"ABC", "0123456789abcdef0123456789abcdef"};
+    for (const auto& c : casos) {
+        const std::string bin = dir_.caminho() + "/bin-" + std::to_string(&c - casos);
+        fs::create_directory(bin);
+        if (!c.md5sum.empty()) {
+            EscreveArquivo(bin + "/md5sum", c.md5sum);
+            chmod((bin + "/md5sum").c_str(), 0755);
+        }
+        for (const auto& texto : textos) {
+            chamadas.clear();
+            std::string erro;
+            {
+                CaminhoTrocado caminho(bin);
+                testing::internal::CaptureStderr();
+                md5(1.5f, 2.0f, "A10", "N", texto);
+                erro = testing::internal::GetCapturedStderr();
+            }
+            EXPECT_TRUE(chamadas.empty()) << c.nome;
+            const std::string inicio = "Erro na execucao do comando [printf '%s' '" + texto + "'";
+            EXPECT_NE(erro.find(inicio), std::string::npos) << c.nome << ": " << erro;
+            EXPECT_TRUE(erro.ends_with("]\n")) << c.nome << ": " << erro;
+            EXPECT_TRUE(Rascunhos().empty()) << c.nome;
+        }
+    }
+}
+
+TEST_F(Carimbo, ReportsAWorkingDirectoryItCannotWriteIn) {
+    // Even for root, a directory that no longer exists takes no file.
+    const std::string sumido = dir_.caminho() + "/sumido";
+    fs::create_directory(sumido);
+    fs::current_path(sumido);
+    fs::remove(sumido);
+    testing::internal::CaptureStderr();
+    md5(1.5f, 2.0f, "A10", "N", "ABC");
+    const std::string erro = testing::internal::GetCapturedStderr();
+    fs::current_path(dir_.caminho());
+    EXPECT_EQ(erro, "Erro na abertura do arquivo [md5.out]\n");
+    EXPECT_TRUE(chamadas.empty());
+}
+
+// The digest md5sum gives for a text, read from a file so that no quoting is involved.
+std::string DigestoDeReferencia(const std::string& texto) {
+    EscreveArquivo("referencia", texto);
+    std::FILE* p = popen("md5sum < referencia", "r");
+    char linha[33] = {};
+    const std::size_t lidos = p != nullptr ? std::fread(linha, 1, 32, p) : 0;
+    if (p != nullptr) pclose(p);
+    std::remove("referencia");
+    return std::string(linha, lidos);
+}
+
+TEST_F(Carimbo, JobsSideBySideEachGetTheirOwnStamps) {
+    constexpr int kPares = 20;
+    constexpr int kProcessos = 2 * kPares;
+    constexpr int kCarimbos = 5;
+    std::vector<std::string> textos, esperados;
+    for (int i = 0; i < kProcessos; ++i) {
+        textos.push_back("par " + std::to_string(i / 2) + (i % 2 ? " verso" : " frente"));
+        esperados.push_back(Agrupa(DigestoDeReferencia(textos.back())));
+        ASSERT_EQ(esperados.back().size(), 39u);
+    }
+
+    // Every process waits at the gate until all have started, then stamps at once.
+    int portao[2];
+    ASSERT_EQ(pipe(portao), 0);
+    std::fflush(nullptr);
+    std::vector<pid_t> filhos;
+    for (int i = 0; i < kProcessos; ++i) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(portao[1]);
+            char c;
+            while (read(portao[0], &c, 1) > 0) {
+            }
+            chamadas.clear();
+            for (int k = 0; k < kCarimbos; ++k)
+                md5(static_cast<float>(i), static_cast<float>(k), "A10", "N", textos[i]);
+            std::string relato;
+            for (const auto& chamada : chamadas)
+                relato += chamada + "\n";
+            EscreveArquivo("relato-" + std::to_string(i), relato);
+            _exit(0);
+        }
+        filhos.push_back(pid);
+    }
+    close(portao[0]);
+    close(portao[1]);
+    for (pid_t pid : filhos) {
+        int estado = 0;
+        waitpid(pid, &estado, 0);
+        EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0);
+    }
+
+    for (int i = 0; i < kProcessos; ++i) {
+        std::string esperado;
+        for (int k = 0; k < kCarimbos; ++k)
+            esperado += "DesenhaTexto(" + std::to_string(i) + "," + std::to_string(k) + ",A10,N," +
+                        esperados[i] + ")\n";
+        EXPECT_EQ(LeArquivo("relato-" + std::to_string(i)), esperado) << textos[i];
+    }
+    EXPECT_TRUE(Rascunhos().empty());
+    // md5.tmp holds one whole stamp's lines, whichever came last.
+    const std::string ultimo = LeArquivo("md5.tmp");
+    bool inteiro = false;
+    for (int i = 0; i < kProcessos; ++i) {
+        std::string digesto = esperados[i];
+        std::erase(digesto, '.');
+        inteiro = inteiro || ultimo == digesto + "  -\n" + textos[i] + "\n";
+    }
+    EXPECT_TRUE(inteiro) << ultimo;
+}
+
+}  // namespace
