@@ -1,6 +1,208 @@
-#include "interp/interp.h"
+#include <array>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
-void Interpreta(Lista*) {}
+#include "device/dispositivo.h"
+#include "interp/dados.h"
+#include "interp/interp.h"
+#include "md5stamp/md5stamp.h"
+#include "util/numeros.h"
+
+namespace {
+
+// Boxes lie under images, and images under everything else, whatever the order of the format.
+enum Passo { kCaixas = 0, kImagens = 1, kDemais = 2 };
+constexpr int kPassos = 3;
+
+// The words of the object being executed: command word first, then its arguments from 1.
+using Palavras = std::vector<std::string>;
+
+// MD5V reads its six pairs of entry spec and variable name from argument 5 on.
+constexpr std::size_t kPrimeiraSpecMD5V = 5;
+constexpr std::size_t kArgsMD5 = 5;
+constexpr std::size_t kArgsMD5V = kPrimeiraSpecMD5V + 2 * kEntradasMD5V - 1;
+// An entry spec is a kind letter and a width of at most two digits; the rest is ignored.
+constexpr std::size_t kTamanhoSpec = 3;
+
+Palavras ColhePalavras() {
+    Palavras palavras;
+    for (Lista* no = InicioLista(args); no != nullptr; no = no->prox)
+        palavras.push_back(no->texto);
+    return palavras;
+}
+
+int PassoDe(std::string_view comando) {
+    if (comando == "RETANG" || comando == "RETANGA") return kCaixas;
+    if (comando == "IMAGEM") return kImagens;
+    return kDemais;
+}
+
+// A text's x: a first argument beginning with a capital C asks for centring.
+float PosicaoTexto(const std::string& argumento) {
+    if (!argumento.empty() && argumento[0] == 'C') return -1.0f;
+    return LeCoordenada(argumento);
+}
+
+// TEXTO, INPUT and MOSTRA: x or "C", y, font code, style, then the content's source.
+void ExecutaTexto(const Palavras& p, std::string& conteudo) {
+    DesenhaTexto(PosicaoTexto(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), conteudo);
+}
+
+void ExecutaTextoFixo(const Palavras& p) {
+    std::string conteudo = p[5];
+    ExecutaTexto(p, conteudo);
+}
+
+void ExecutaInput(const Palavras& p) {
+    std::string conteudo;
+    LeDados(LeInteiro(p[5]), conteudo);
+    ExecutaTexto(p, conteudo);
+}
+
+void ExecutaMostra(const Palavras& p) {
+    std::string conteudo;
+    LeVar(p[5], conteudo);
+    ExecutaTexto(p, conteudo);
+}
+
+void ExecutaLinha(const Palavras& p) {
+    const int largura = p.size() > 5 ? LeInteiro(p[5]) : 1;
+    DesenhaLinha(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
+                 largura);
+}
+
+void ExecutaRetang(const Palavras& p) {
+    DesenhaRetang(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
+                  LeInteiro(p[5]), LeInteiro(p[6]));
+}
+
+void ExecutaRetangA(const Palavras& p) {
+    DesenhaRetangA(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
+                   p[5].c_str(), LeInteiro(p[6]));
+}
+
+void ExecutaImagem(const Palavras& p) {
+    const int mascara = p.size() > 6 ? LeInteiro(p[6]) : 0;
+    DesenhaImagem(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
+                  p[5].c_str(), mascara);
+}
+
+// A barcode holds no blanks: its text ends at the first one.
+void ExecutaCodBar(const Palavras& p, std::string& codigo) {
+    codigo = codigo.substr(0, codigo.find(' '));
+    DesenhaCodBar(LeCoordenada(p[1]), LeCoordenada(p[2]), LeInteiro(p[3]), p[4].c_str(),
+                  codigo.c_str());
+}
+
+void ExecutaCodBarSecao(const Palavras& p) {
+    std::string codigo;
+    LeDados(LeInteiro(p[5]), codigo);
+    ExecutaCodBar(p, codigo);
+}
+
+void ExecutaCodBarVariavel(const Palavras& p) {
+    std::string codigo;
+    LeVar(p[5], codigo);
+    ExecutaCodBar(p, codigo);
+}
+
+void ExecutaIgnora(const Palavras& p) {
+    std::string descartada;
+    LeDados(LeInteiro(p[1]), descartada);
+}
+
+// One line is read and every capture item is cut from that same line, in order.
+void ExecutaCaptura(const Palavras& p) {
+    std::string linha_dados;
+    LeDados(LeInteiro(p[1]), linha_dados);
+    for (std::size_t i = 2; i < p.size(); ++i)
+        SetaVar(linha_dados, p[i]);
+}
+
+void ExecutaMD5(const Palavras& p) {
+    std::string dados;
+    LeDados(LeInteiro(p[5]), dados);
+    md5(LeCoordenada(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), dados);
+}
+
+// Six pairs of entry spec and variable name; a spec beginning with a hyphen is an empty entry
+// whose variable is not looked up.
+void ExecutaMD5V(const Palavras& p) {
+    std::array<std::string, kEntradasMD5V> specs;
+    std::array<std::string, kEntradasMD5V> valores;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const std::string& spec = p[kPrimeiraSpecMD5V + 2 * i];
+        const std::string& nome = p[kPrimeiraSpecMD5V + 2 * i + 1];
+        specs[i] = spec.substr(0, kTamanhoSpec);
+        if (spec.empty() || spec[0] != '-') LeVar(nome, valores[i]);
+    }
+    md5v(LeCoordenada(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), specs, valores);
+}
+
+struct Comando {
+    std::string_view nome;
+    std::size_t minimo;  // words needed, command word included
+    void (*executa)(const Palavras&);
+};
+
+// DUPLEX and MARCA act when the format is loaded, and page skips come from the report itself:
+// those objects draw nothing.
+void Nada(const Palavras&) {}
+void ExecutaRotacao(const Palavras& p) {
+    Rotacao(LeInteiro(p[1]));
+}
+void ExecutaRotacao2(const Palavras& p) {
+    Rotacao2(LeInteiro(p[1]));
+}
+
+// The loader checks the word counts of most commands; the minimum here keeps any list safe,
+// and skips CAPTURA, MD5 and MD5V objects that lack the arguments they need.
+constexpr Comando kComandos[] = {
+    {"RETANG", 7, ExecutaRetang},
+    {"RETANGA", 7, ExecutaRetangA},
+    {"IMAGEM", 6, ExecutaImagem},
+    {"ROTACAO", 2, ExecutaRotacao},
+    {"ROTACAO2", 2, ExecutaRotacao2},
+    {"IGNORA", 2, ExecutaIgnora},
+    {"CAPTURA", 2, ExecutaCaptura},
+    {"TEXTO", 6, ExecutaTextoFixo},
+    {"INPUT", 6, ExecutaInput},
+    {"MOSTRA", 6, ExecutaMostra},
+    {"LINHA", 5, ExecutaLinha},
+    {"CODBAR", 6, ExecutaCodBarSecao},
+    {"CODBAR2", 6, ExecutaCodBarVariavel},
+    {"MD5", kArgsMD5 + 1, ExecutaMD5},
+    {"MD5V", kArgsMD5V + 1, ExecutaMD5V},
+    {"DUPLEX", 1, Nada},
+    {"MARCA", 1, Nada},
+    {"SALTA_PAGINA", 1, Nada},
+};
+
+void ExecutaObjeto(const Palavras& p, int passo) {
+    if (PassoDe(p[0]) != passo) return;
+    for (const Comando& comando : kComandos) {
+        if (comando.nome != p[0]) continue;
+        if (p.size() >= comando.minimo) comando.executa(p);
+        return;
+    }
+}
+
+}  // namespace
+
+void Interpreta(Lista* lista) {
+    for (int passo = 0; passo < kPassos; ++passo) {
+        for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
+            args = LiberaLista(args);
+            SeparaArgs(no->texto);
+            const Palavras palavras = ColhePalavras();
+            if (!palavras.empty()) ExecutaObjeto(palavras, passo);
+            args = LiberaLista(args);
+        }
+    }
+}
+
 void InterpretaFixFrente() {
     Interpreta(objsff);
 }
@@ -14,15 +216,27 @@ void InterpretaVarVerso() {
     Interpreta(objsvv);
 }
 int TemObjsff() {
-    return objsff != nullptr;
+    return objsff != nullptr ? 1 : 0;
 }
 int TemObjsfv() {
-    return objsfv != nullptr;
+    return objsfv != nullptr ? 1 : 0;
 }
 int TemObjsvf() {
-    return objsvf != nullptr;
+    return objsvf != nullptr ? 1 : 0;
 }
 int TemObjsvv() {
-    return objsvv != nullptr;
+    return objsvv != nullptr ? 1 : 0;
 }
-void FinalizaInterp() {}
+
+void FinalizaInterp() {
+    if (dad != nullptr) {
+        std::fclose(dad);
+        dad = nullptr;
+    }
+    objsff = LiberaLista(objsff);
+    objsfv = LiberaLista(objsfv);
+    objsvf = LiberaLista(objsvf);
+    objsvv = LiberaLista(objsvv);
+    args = LiberaLista(args);
+    vars = LiberaLista(vars);
+}
