@@ -1,7 +1,254 @@
-#include "device/dispositivo.h"
+// Drawings of the PostScript job: lines, boxes, boxes with curved corners, images and barcodes.
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <string_view>
 
-void DesenhaLinha(float, float, float, float, int) {}
-void DesenhaRetang(float, float, float, float, int, int) {}
-void DesenhaRetangA(float, float, float, float, const char*, int) {}
-void DesenhaImagem(float, float, float, float, const char*, int) {}
-void DesenhaCodBar(float, float, int, const char*, const char*) {}
+#include "barcode/barcode.h"
+#include "bitmap/bitmap.h"
+#include "device/dispositivo.h"
+#include "ps/ps.h"
+#include "util/numeros.h"
+#include "util/texto.h"
+
+namespace {
+
+// Line widths are given in quarter points.
+constexpr double kQuartoPonto = 0.25;
+// Dashes are 6 points long, one every 12 points.
+constexpr int kTraco = 6;
+constexpr int kPassoTraco = 12;
+// Radius of a curved corner and the length by which each side is shortened for it, in points.
+constexpr int kRaio = 5;
+// Bitmaps are drawn at 300 pixels to the inch.
+constexpr long long kPixelsPolegada = 300;
+// One barcode module is 1/100 inch; one strip of bars is a quarter inch (18 points) high.
+constexpr long long kModulosPolegada = 100;
+constexpr int kAlturaFaixa = 18;
+// A barcode is at most this many strips high (50 inches): the count comes from the format, and
+// an absurd one must not write millions of strips.
+constexpr int kMaxFaixas = 200;
+// Shades are percentages of black.
+constexpr int kSombraMax = 100;
+// Only the first four corner flags count: top left, top right, bottom right, bottom left.
+constexpr std::size_t kCantos = 4;
+
+int LimitaInt(long long valor) {
+    return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
+}
+
+double Largura(int w) {
+    return static_cast<double>(w) * kQuartoPonto;
+}
+
+struct Caixa {
+    int X1, Y1, X2, Y2;
+};
+
+// Corners of a box: its right edge from x + width and its bottom edge from y + height, each sum
+// formed in double.
+Caixa ConverteCaixa(float x, float y, float largura, float altura) {
+    return {PontoX(x), PontoY(y), PontoX(static_cast<double>(x) + static_cast<double>(largura)),
+            PontoY(static_cast<double>(y) + static_cast<double>(altura))};
+}
+
+void Tracejado(int X1, int Y1, int X2, int Y2) {
+    if (X1 != X2) {
+        // Left to right only; the last dash may reach up to 5 points beyond the end.
+        const long long comprimento = static_cast<long long>(X2) - X1;
+        for (long long i = 0; i < comprimento; i += kPassoTraco) {
+            std::fprintf(saida, "%d %d moveto\n", LimitaInt(X1 + i), Y1);
+            std::fprintf(saida, "%d %d rlineto\n", kTraco,
+                         LimitaInt(static_cast<long long>(Y2) - Y1));
+        }
+        return;
+    }
+    // Vertical: from the upper end downwards.
+    const int topo = std::max(Y1, Y2);
+    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
+    for (long long i = 0; i < comprimento; i += kPassoTraco) {
+        std::fprintf(saida, "%d %d moveto\n", X1, LimitaInt(topo - i));
+        std::fprintf(saida, "0 -%d rlineto\n", kTraco);
+    }
+}
+
+void Segmento(int xa, int ya, int xb, int yb) {
+    std::fprintf(saida, "newpath\n");
+    std::fprintf(saida, "%d %d moveto\n", xa, ya);
+    std::fprintf(saida, "%d %d lineto\n", xb, yb);
+    std::fprintf(saida, "stroke\n");
+}
+
+// A square corner: two strokes of kRaio points meeting at the corner point.
+void Quina(int xa, int ya, int xc, int yc, int xb, int yb) {
+    std::fprintf(saida, "%d %d moveto\n", xa, ya);
+    std::fprintf(saida, "%d %d lineto\n", xc, yc);
+    std::fprintf(saida, "%d %d lineto\n", xb, yb);
+}
+
+bool Curvo(std::string_view cantos, std::size_t i) {
+    return i < cantos.size() && i < kCantos && cantos[i] == '0';
+}
+
+void retanga(float x, float y, float largura, float altura, const char* cantos, int w) {
+    const std::string_view flags = cantos != nullptr ? cantos : "";
+    std::fprintf(saida, "%% RETANGA %.2f %.2f %.2f %.2f %s %d\n", x, y, largura, altura,
+                 std::string(flags).c_str(), w);
+    const Caixa c = ConverteCaixa(x, y, largura, altura);
+    std::fprintf(saida, "0 setgray\n");
+    std::fprintf(saida, "%.2f setlinewidth\n", Largura(w));
+    // Coordinates are bounded by kLimitePontos, so these sums cannot overflow.
+    Segmento(c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
+    Segmento(c.X2, c.Y1 - kRaio, c.X2, c.Y2 + kRaio);
+    Segmento(c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
+    Segmento(c.X1, c.Y1 - kRaio, c.X1, c.Y2 + kRaio);
+
+    std::fprintf(saida, "newpath\n");
+    if (Curvo(flags, 1))
+        std::fprintf(saida, "%d %d 5 0 90 arc\n", c.X2 - kRaio, c.Y1 - kRaio);
+    else
+        Quina(c.X2 - kRaio, c.Y1, c.X2, c.Y1, c.X2, c.Y1 - kRaio);
+    std::fprintf(saida, "stroke\n");
+    std::fprintf(saida, "newpath\n");
+    if (Curvo(flags, 2))
+        std::fprintf(saida, "%d %d 5 270 360 arc\n", c.X2 - kRaio, c.Y2 + kRaio);
+    else
+        Quina(c.X2, c.Y2 + kRaio, c.X2, c.Y2, c.X2 - kRaio, c.Y2);
+    std::fprintf(saida, "stroke\n");
+    std::fprintf(saida, "newpath\n");
+    if (Curvo(flags, 3))
+        std::fprintf(saida, "%d %d 5 180 270 arc\n", c.X1 + kRaio, c.Y2 + kRaio);
+    else
+        Quina(c.X1 + kRaio, c.Y2, c.X1, c.Y2, c.X1, c.Y2 + kRaio);
+    std::fprintf(saida, "stroke\n");
+    std::fprintf(saida, "newpath\n");
+    if (Curvo(flags, 0))
+        std::fprintf(saida, "%d %d 5 90 180 arc\n", c.X1 + kRaio, c.Y1 - kRaio);
+    else
+        Quina(c.X1, c.Y1 - kRaio, c.X1, c.Y1, c.X1 + kRaio, c.Y1);
+    std::fprintf(saida, "stroke\n");
+}
+
+// Bytes of one image row: the row's pixels rounded up to whole bytes, without the file's padding.
+long long BytesLinha(int largura) {
+    return (static_cast<long long>(largura) + 7) / 8;
+}
+
+bool BitmapCoerente(const Bitmap& b) {
+    if (b.largura <= 0 || b.altura <= 0 || b.tamlinha < BytesLinha(b.largura)) return false;
+    return static_cast<long long>(b.pixels.size()) >= static_cast<long long>(b.altura) * b.tamlinha;
+}
+
+void EscreveBytes(const unsigned char* bytes, std::size_t n, bool inverte, bool& primeiro) {
+    for (std::size_t j = 0; j < n; ++j) {
+        const unsigned v = inverte ? 255u - bytes[j] : bytes[j];
+        std::fprintf(saida, primeiro ? "%02x" : " %02x", v);
+        primeiro = false;
+    }
+}
+
+int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) {
+    if (tipo == "i25") return i25(texto, linha, Marca::Espacos);
+    if (tipo == "code128c") return code128c(texto, linha, Marca::Espacos);
+    return code39(texto, linha, Marca::Espacos);
+}
+
+}  // namespace
+
+void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
+    const int X1 = PontoX(x1), Y1 = PontoY(y1), X2 = PontoX(x2), Y2 = PontoY(y2);
+    std::fprintf(saida, "newpath\n");
+    if (largura >= 0) {
+        std::fprintf(saida, "%d %d moveto\n", X1, Y1);
+        std::fprintf(saida, "%d %d rlineto\n", X2 - X1, Y2 - Y1);
+    } else {
+        Tracejado(X1, Y1, X2, Y2);
+    }
+    std::fprintf(saida, "closepath\n");
+    std::fprintf(saida, "%.2f setlinewidth\n", largura >= 0 ? Largura(largura) : -Largura(largura));
+    std::fprintf(saida, "stroke\n");
+}
+
+void DesenhaRetang(float x, float y, float largura, float altura, int sombra, int borda) {
+    sombra = std::clamp(sombra, 0, kSombraMax);
+    std::fprintf(saida, "%% RETANG %.2f %.2f %.2f %.2f %d\n", x, y, largura, altura, sombra);
+    const Caixa c = ConverteCaixa(x, y, largura, altura);
+    std::fprintf(saida, "newpath\n");
+    std::fprintf(saida, "%d %d moveto\n", c.X1, c.Y1);
+    std::fprintf(saida, "%d %d lineto\n", c.X2, c.Y1);
+    std::fprintf(saida, "%d %d lineto\n", c.X2, c.Y2);
+    std::fprintf(saida, "%d %d lineto\n", c.X1, c.Y2);
+    std::fprintf(saida, "%d %d lineto\n", c.X1, c.Y1);
+    std::fprintf(saida, "closepath\n");
+    std::fprintf(saida, "gsave\n");
+    if (sombra != 0)
+        std::fprintf(saida, "0.%02d setgray\n", kSombraMax - sombra);
+    else
+        std::fprintf(saida, "1 setgray\n");
+    std::fprintf(saida, "fill\n");
+    std::fprintf(saida, "grestore\n");
+    if (borda != 0) {
+        std::fprintf(saida, "0 setgray\n");
+        std::fprintf(saida, "%.2f setlinewidth\n", Largura(borda));
+        std::fprintf(saida, "stroke\n");
+    }
+}
+
+void DesenhaRetangA(float x, float y, float largura, float altura, const char* cantos, int pena) {
+    retanga(x, y, largura, altura, cantos, pena);
+}
+
+void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+    if (arquivo == nullptr) return;
+    const std::optional<Bitmap> lido = CarregaBitmap(arquivo, OrdemLinhas::ComoGravado);
+    if (!lido || !BitmapCoerente(*lido)) return;
+    const Bitmap& b = *lido;
+    const int X = PontoX(x), Y = PontoY(y);
+    std::fprintf(saida, "%% IMAGEM %s %d\n", arquivo, mascara);
+    std::fprintf(saida, "gsave\n");
+    const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
+    const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
+    std::fprintf(saida, "%d %d translate\n", X, LimitaInt(Y - altura_pt));
+    std::fprintf(saida, "%d %d scale\n", LimitaInt(largura_pt), LimitaInt(altura_pt));
+    if (mascara == 0)
+        std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura, b.altura);
+    else
+        std::fprintf(saida, "%d %d true [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura,
+                     b.altura);
+    // Rows bottom first, as the file stores them and as the matrix reads them.
+    const auto por_linha = static_cast<std::size_t>(BytesLinha(b.largura));
+    const auto passo = static_cast<std::size_t>(b.tamlinha);
+    bool primeiro = true;
+    for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r)
+        EscreveBytes(b.pixels.data() + r * passo, por_linha, mascara != 0, primeiro);
+    std::fprintf(saida, mascara == 0 ? ">} image\n" : ">} imagemask\n");
+    std::fprintf(saida, "grestore\n");
+}
+
+void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
+    std::string texto = codigo != nullptr ? codigo : "";
+    rtrim(texto);
+    if (texto.empty()) return;
+    LinhaCodigo linha{};
+    const int modulos = Codifica(tipo != nullptr ? tipo : "", texto, linha);
+    if (modulos < 0) {
+        std::fprintf(stderr, "Codigo de barras invalido [%s]\n", texto.c_str());
+        return;
+    }
+    const int m = std::min(modulos, static_cast<int>(kLinhaCodigo * 8));
+    const auto bytes = static_cast<std::size_t>(BytesLinha(m));
+    const int X = PontoX(x), Y = PontoY(y);
+    const int largura_pt = static_cast<int>(static_cast<long long>(m) * 72 / kModulosPolegada);
+    const int faixas = std::min(altura, kMaxFaixas);
+    for (int k = 1; k <= faixas; ++k) {
+        std::fprintf(saida, "gsave\n");
+        std::fprintf(saida, "%d %d translate\n", X, Y - kAlturaFaixa * k);
+        std::fprintf(saida, "%d %d scale\n", largura_pt, kAlturaFaixa);
+        std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", m, 1, m, 1);
+        bool primeiro = true;
+        EscreveBytes(linha.data(), bytes, false, primeiro);
+        std::fprintf(saida, ">} image\n");
+        std::fprintf(saida, "grestore\n");
+    }
+}

@@ -1,7 +1,142 @@
-#include "device/dispositivo.h"
+// The PostScript job: prologue with the page device and the Latin-1 fonts, the fixed objects of
+// every page, paper size, rotation and the coordinate rule.
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
 
-void InicializaImp() {}
-void DefineMacros(char) {}
-void TamanhoPapel(const char*) {}
-void Rotacao(int) {}
-void Rotacao2(int) {}
+#include "device/dispositivo.h"
+#include "interp/interp.h"
+#include "ps/ps.h"
+#include "util/numeros.h"
+
+namespace {
+
+// Page sizes in points, portrait: width then height.
+constexpr int kCartaLargura = 612, kCartaAltura = 792;
+constexpr int kA4Largura = 595, kA4Altura = 842;
+
+// The page device keeps the last /Orientation it was given, also across the jobs of later
+// batches in the same stream; a portrait batch after a landscape one must set it back.
+bool paisagem_no_dispositivo = false;
+
+// A turned back side is printed 156 dots lower (kept for the contract; nothing here reads it).
+constexpr int kMargemVersoInvertido = 156;
+constexpr int kMargemX = 72;
+
+struct FontePS {
+    const char* impressora;
+    const char* nome;
+};
+// Order of definition in the prologue.
+constexpr FontePS kFontes[] = {
+    {"Arial", "ArialLatina"},
+    {"Arial-Bold", "ArialBoldLatina"},
+    {"Arial-Italic", "ArialItalicLatina"},
+    {"Courier", "CourierLatina"},
+    {"Courier-Bold", "CourierBoldLatina"},
+    {"Courier-Italic", "CourierItalicLatina"},
+};
+
+void EscreveTamanho(bool carta, bool paisagem) {
+    const int largura = carta ? kCartaLargura : kA4Largura;
+    const int altura = carta ? kCartaAltura : kA4Altura;
+    if (paisagem) {
+        std::fprintf(saida, "/PageSize [%d %d]\n", altura, largura);
+        std::fprintf(saida, "/Orientation 3\n");
+        paisagem_no_dispositivo = true;
+    } else {
+        std::fprintf(saida, "/PageSize [%d %d]\n", largura, altura);
+        if (paisagem_no_dispositivo) std::fprintf(saida, "/Orientation 0\n");
+        paisagem_no_dispositivo = false;
+    }
+}
+
+void EscreveDispositivo() {
+    std::fprintf(saida, "<<\n");
+    std::fprintf(saida, "/Duplex %s\n", duplex ? "true" : "false");
+    if (duplex) std::fprintf(saida, "/Tumble %s\n", tipo_verso == 'i' ? "true" : "false");
+    std::fprintf(saida, "/PageOffset [0 0]\n");
+    std::fprintf(saida, "/Margins [0 0]\n");
+    EscreveTamanho(tam_papel == kAlturaCarta, orientacao == 'l');
+    std::fprintf(saida, "/ImagingBBox null\n");
+    std::fprintf(saida, "/MediaPosition %d\n", alimentacao);
+    std::fprintf(saida, ">> setpagedevice\n");
+}
+
+void DefineFontes() {
+    for (const FontePS& f : kFontes) {
+        std::fprintf(saida, "/%s findfont dup length dict\n", f.impressora);
+        std::fprintf(saida, "begin\n");
+        std::fprintf(saida, "{1 index /FID ne {def} {pop pop} ifelse} forall\n");
+        std::fprintf(saida, "/Encoding ISOLatin1Encoding def\n");
+        std::fprintf(saida, "currentdict\n");
+        std::fprintf(saida, "end\n");
+        std::fprintf(saida, "/%s exch definefont pop\n", f.nome);
+    }
+}
+
+}  // namespace
+
+PaginaPS PaginaEfetiva() {
+    if (orientacao == 'l') {
+        const float curta = tam_papel == kAlturaCarta ? kAlturaCartaPaisagem : kAlturaA4Paisagem;
+        return {curta, ytop, xtop};
+    }
+    return {tam_papel, xtop, ytop};
+}
+
+int LimitaPontos(long long valor) {
+    return static_cast<int>(std::clamp<long long>(valor, -kLimitePontos, kLimitePontos));
+}
+
+int PontoX(double x) {
+    const PaginaPS p = PaginaEfetiva();
+    return LimitaPontos(Trunca((x - static_cast<double>(p.xtop)) * kPontosPolegadaPS));
+}
+
+int PontoY(double y) {
+    const PaginaPS p = PaginaEfetiva();
+    return LimitaPontos(Trunca((static_cast<double>(p.altura) - (y - static_cast<double>(p.ytop))) *
+                               kPontosPolegadaPS));
+}
+
+void ReiniciaDispositivoPS() {
+    paisagem_no_dispositivo = false;
+}
+
+void InicializaImp() {
+    std::fprintf(saida, "%%!\n");
+    std::fprintf(saida, "%%%%BeginPageSetup\n");
+    EscreveDispositivo();
+    std::fprintf(saida, "%%%%EndPageSetup\n");
+    DefineFontes();
+    margemx = kMargemX;
+}
+
+void DefineMacros(char lado) {
+    if ((lado == 0 || lado == 'f') && TemObjsff()) {
+        margemy = 0;
+        InterpretaFixFrente();
+    }
+    if ((lado == 0 || lado == 'v') && TemObjsfv()) {
+        if (tipo_verso == 'i') margemy = kMargemVersoInvertido;
+        ReiniciaFonte();
+        InterpretaFixVerso();
+    }
+}
+
+void TamanhoPapel(const char* nome) {
+    if (nome == nullptr) return;
+    const std::string_view n(nome);
+    if (n == "CARTA") tam_papel = kAlturaCarta;
+    if (n == "A4") tam_papel = kAlturaA4;
+}
+
+void Rotacao(int angulo) {
+    rotacao0 = angulo;
+    rotacao = angulo;
+}
+
+void Rotacao2(int angulo) {
+    Rotacao(angulo);
+}

@@ -1,4 +1,202 @@
-#include "device/dispositivo.h"
+// Texts of the PostScript job: accents as Latin-1 octal escapes, font selection, rotation and
+// centring.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
-void acentua(std::string&) {}
-void DesenhaTexto(float, float, const char*, const char*, std::string&) {}
+#include "device/dispositivo.h"
+#include "ps/ps.h"
+#include "util/numeros.h"
+
+namespace {
+
+// One character of a converted text: a byte taken as it is, or an accented letter that the
+// job must write as an octal escape. Keeping the two apart lets a literal backslash be escaped
+// in the job while the escapes of accented letters keep their single backslash.
+struct Caractere {
+    unsigned char byte;
+    bool escape;
+};
+using Convertido = std::vector<Caractere>;
+
+struct Acento {
+    char marca;
+    const char* letras;
+    const unsigned char* codigos;  // Latin-1 code of each letter, in the same order
+};
+constexpr unsigned char kAgudos[] = {0301, 0311, 0315, 0323, 0332, 0341, 0351, 0355, 0363, 0372};
+constexpr unsigned char kCircunflexos[] = {0302, 0312, 0324, 0342, 0352, 0364};
+constexpr unsigned char kTils[] = {0303, 0325, 0343, 0365};
+constexpr unsigned char kGraves[] = {0300, 0340};
+constexpr unsigned char kCedilhas[] = {0307, 0347};
+constexpr unsigned char kOrdinais[] = {0252, 0272};
+constexpr Acento kAcentos[] = {
+    {'\'', "AEIOUaeiou", kAgudos}, {'^', "AEOaeo", kCircunflexos}, {'~', "AOao", kTils},
+    {'`', "Aa", kGraves},          {',', "Cc", kCedilhas},         {'-', "ao", kOrdinais},
+};
+
+const Acento* BuscaMarca(char marca) {
+    for (const Acento& a : kAcentos)
+        if (a.marca == marca) return &a;
+    return nullptr;
+}
+
+// A backslash, a mark and a letter make one accented letter; an unknown letter stays without
+// its mark; a backslash before anything else leaves that character alone; an unfinished
+// sequence at the end yields nothing.
+Convertido ConverteAcentos(std::string_view texto) {
+    Convertido r;
+    std::size_t i = 0;
+    while (i < texto.size()) {
+        const char c = texto[i];
+        if (c != '\\') {
+            r.push_back({static_cast<unsigned char>(c), false});
+            ++i;
+            continue;
+        }
+        if (i + 1 >= texto.size()) break;
+        const char marca = texto[i + 1];
+        const Acento* acento = BuscaMarca(marca);
+        if (acento == nullptr) {
+            r.push_back({static_cast<unsigned char>(marca), false});
+            i += 2;
+            continue;
+        }
+        if (i + 2 >= texto.size()) break;
+        const char letra = texto[i + 2];
+        const char* achada = letra != 0 ? std::strchr(acento->letras, letra) : nullptr;
+        if (achada != nullptr)
+            r.push_back({acento->codigos[achada - acento->letras], true});
+        else
+            r.push_back({static_cast<unsigned char>(letra), false});
+        i += 3;
+    }
+    return r;
+}
+
+void PoeOctal(std::string& s, unsigned char byte) {
+    s += '\\';
+    s += static_cast<char>('0' + ((byte >> 6) & 7));
+    s += static_cast<char>('0' + ((byte >> 3) & 7));
+    s += static_cast<char>('0' + (byte & 7));
+}
+
+// The text as acentua leaves it: escapes as backslash and three octal digits, the rest as is.
+std::string TextoConvertido(const Convertido& c) {
+    std::string s;
+    for (const Caractere& k : c) {
+        if (k.escape)
+            PoeOctal(s, k.byte);
+        else
+            s += static_cast<char>(k.byte);
+    }
+    return s;
+}
+
+// The inside of a PostScript string: a backslash, a parenthesis or a NUL byte taken as it is
+// would end or corrupt the string, so each is escaped.
+std::string CadeiaPS(const Convertido& c) {
+    std::string s;
+    for (const Caractere& k : c) {
+        if (k.escape || k.byte == 0) {
+            PoeOctal(s, k.byte);
+        } else {
+            if (k.byte == '\\' || k.byte == '(' || k.byte == ')') s += '\\';
+            s += static_cast<char>(k.byte);
+        }
+    }
+    return s;
+}
+
+void AparaBrancos(Convertido& c) {
+    auto branco = [](const Caractere& k) { return !k.escape && k.byte == ' '; };
+    while (!c.empty() && branco(c.back()))
+        c.pop_back();
+    std::size_t inicio = 0;
+    while (inicio < c.size() && branco(c[inicio]))
+        ++inicio;
+    c.erase(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(inicio));
+}
+
+// A size that is not a positive number would make the font unusable (the job fails at the
+// show), so it takes the common 12 points.
+constexpr int kTamanhoPadrao = 12;
+
+void SelecionaFonte(const char* fonte, const char* estilo) {
+    const std::string_view f = fonte != nullptr ? fonte : "";
+    const std::string_view e = estilo != nullptr ? estilo : "";
+    const bool courier = !f.empty() && f[0] == 'C';
+    const char* nome;
+    if (e.find('N') != std::string_view::npos)
+        nome = courier ? "CourierBoldLatina" : "ArialBoldLatina";
+    else if (e.find('I') != std::string_view::npos)
+        nome = courier ? "CourierItalicLatina" : "ArialItalicLatina";
+    else
+        nome = courier ? "CourierLatina" : "ArialLatina";
+    std::fprintf(saida, "/%s findfont\n", nome);
+    int tamanho = f.empty() ? 0 : LeInteiro(f.substr(1));
+    if (tamanho <= 0) tamanho = kTamanhoPadrao;
+    std::fprintf(saida, "%d scalefont\n", tamanho);
+    std::fprintf(saida, "setfont\n");
+}
+
+// The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
+// 90 and one at 180 upright. The folded angle stays in rotacao.
+void DobraRotacao() {
+    int r = rotacao % 360;
+    if (r < 0) r += 360;
+    if (r > 179) r -= 180;
+    rotacao = r;
+}
+
+int AnguloPedido() {
+    int r = rotacao0 % 360;
+    return r < 0 ? r + 360 : r;
+}
+
+// The baseline of a turned text lies a quarter inch beside the given y.
+constexpr double kDeslocaGiro = 18.0;
+// The centre of the form's width, in inches, about which a centred text is placed.
+constexpr double kCentroForma = 4.25;
+
+}  // namespace
+
+void acentua(std::string& texto) {
+    texto = TextoConvertido(ConverteAcentos(texto));
+}
+
+void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {
+    const bool centrar = x == -1.0f;
+    Convertido c = ConverteAcentos(conteudo);
+    conteudo = TextoConvertido(c);
+    if (centrar) AparaBrancos(c);
+    SelecionaFonte(fonte, estilo);
+    DobraRotacao();
+
+    const PaginaPS p = PaginaEfetiva();
+    const double fx = (centrar ? kCentroForma : static_cast<double>(x)) - p.xtop;
+    const double fy = static_cast<double>(y) - p.ytop;
+    // Only the quarter turns have a defined place on the page; any other angle is drawn upright.
+    const int pedido = AnguloPedido();
+    const bool girado = rotacao == 90 && (pedido == 90 || pedido == 270);
+    int X, Y;
+    if (girado) {
+        const double desloca = pedido == 90 ? kDeslocaGiro : -kDeslocaGiro;
+        X = LimitaPontos(Trunca(fy * kPontosPolegadaPS + desloca));
+        Y = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
+    } else {
+        X = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
+        Y = PontoY(y);
+    }
+    std::fprintf(saida, "newpath\n");
+    std::fprintf(saida, "%d %d moveto\n", X, Y);
+    const std::string cadeia = CadeiaPS(c);
+    if (girado) std::fprintf(saida, "%d rotate %% %d\n", rotacao, rotacao0);
+    if (centrar)
+        std::fprintf(saida, "(%s) dup stringwidth pop 2 div neg 0 rmoveto show\n", cadeia.c_str());
+    else
+        std::fprintf(saida, "(%s) show\n", cadeia.c_str());
+    if (girado) std::fprintf(saida, "%d rotate\n", 360 - rotacao);
+}
