@@ -1,4 +1,16 @@
+// The format loader: reads a format file, checks every command and files its lines into the
+// four object lists; settings act at once.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "device/dispositivo.h"
+#include "interp/dados.h"
 #include "interp/interp.h"
+#include "interp/validadores.h"
+#include "util/numeros.h"
 
 Lista* args = nullptr;
 Lista* objsff = nullptr;
@@ -9,10 +21,190 @@ int marcaini = 0, marcafim = 0;
 int marca = 0;
 int linha = 0;
 
-int InicializaInterp(const char*, const char*, std::string&) {
+namespace {
+
+// A format line is read in pieces of this many bytes (a 512-byte read less its NUL); the rest
+// of a longer line is read as a line of its own.
+constexpr std::size_t kLeituraFormato = 511;
+
+struct FechaArquivo {
+    void operator()(std::FILE* arquivo) const { std::fclose(arquivo); }
+};
+using Arquivo = std::unique_ptr<std::FILE, FechaArquivo>;
+
+bool Separador(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool FimPalavraAspas(char c) {
+    return c == '"' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The next piece of the file: up to and including a line feed, at most kLeituraFormato bytes.
+// False at the end of the file with nothing read. A read error counts as the end.
+bool LePedaco(std::FILE* arquivo, std::string& pedaco) {
+    pedaco.clear();
+    while (pedaco.size() < kLeituraFormato) {
+        const int c = std::getc(arquivo);
+        if (c == EOF) break;
+        pedaco.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    return !pedaco.empty();
+}
+
+std::string MensagemAbertura(const char* nome, int erro) {
+    return "Erro na abertura do arquivo [" + std::string(nome) + "] #" + std::to_string(erro);
+}
+
+// Opens and measures the data file for the reader.
+int AbreDados(const char* nome, std::string& msg) {
+    if (dad != nullptr) std::fclose(dad);  // a second DADOS line replaces the first
+    dad = std::fopen(nome, "rb");
+    if (dad == nullptr) {
+        msg = MensagemAbertura(nome, errno);
+        return -1;
+    }
+    tamarq = -1;  // unknown size (not seekable): a page break never looks like the end
+    if (std::fseek(dad, 0, SEEK_END) == 0) tamarq = std::ftell(dad);
+    std::fseek(dad, 0, SEEK_SET);
     return 0;
 }
-void SeparaArgs(std::string_view) {}
-int NumArgs(Lista*, int, std::string&) {
+
+const std::string* SegundaPalavra() {
+    Lista* primeira = InicioLista(args);
+    if (primeira == nullptr || primeira->prox == nullptr) return nullptr;
+    return &primeira->prox->texto;
+}
+
+bool ForaDoBloco() {
+    return (marcaini != 0 && marca < marcaini) || (marcafim != 0 && marca > marcafim);
+}
+
+enum class Lado { frente, verso };
+
+// Handles one line that holds words; the class of the line, or kErro with the message.
+int TrataLinha(const char* nome_dados, Lado& lado, std::string& msg) {
+    const std::string& palavra = InicioLista(args)->texto;
+    if (palavra == "DADOS") {
+        if (nome_dados[0] != '\0') return kAjuste;
+        const std::string* nome = SegundaPalavra();
+        if (nome == nullptr) {
+            msg = MensagemNumArgs();
+            return kErro;
+        }
+        return AbreDados(nome->c_str(), msg) == 0 ? kAjuste : kErro;
+    }
+    if (palavra == "VERSO") {
+        lado = Lado::verso;
+        const std::string* tipo = SegundaPalavra();
+        tipo_verso = (tipo != nullptr && *tipo == "NORMAL") ? 'n' : 'i';
+        return kAjuste;
+    }
+    if (palavra[0] == '#') return kAjuste;
+
+    msg = "Comando desconhecido [" + palavra + "] - linha " + std::to_string(linha);
+    if (palavra == "MARCA") {
+        const std::string* numero = SegundaPalavra();
+        if (numero == nullptr) {
+            msg = MensagemNumArgs();
+            return kErro;
+        }
+        marca = LeInteiro(*numero);
+    }
+    if (ForaDoBloco()) return kAjuste;
+    const Validador validador = BuscaValidador(palavra);
+    return validador == nullptr ? kErro : validador(args, msg);
+}
+
+void Arquiva(int classe, Lado lado, const std::string& texto) {
+    if (classe == kObjetoFixo) {
+        Lista*& lista = lado == Lado::frente ? objsff : objsfv;
+        lista = IncluiLista(lista, texto);
+    } else if (classe == kObjetoVariavel) {
+        Lista*& lista = lado == Lado::frente ? objsvf : objsvv;
+        lista = IncluiLista(lista, texto);
+    }
+}
+
+int Falha() {
+    args = LiberaLista(args);
+    FinalizaInterp();
+    return -1;
+}
+
+}  // namespace
+
+int InicializaInterp(const char* formato, const char* nome_dados, std::string& msg) {
+    if (nome_dados == nullptr) nome_dados = "";
+    Lado lado = Lado::frente;
+    // The previous batch released everything with FinalizaInterp.
+    vars = nullptr;
+    objsff = objsfv = objsvf = objsvv = nullptr;
+    dad = nullptr;
+    pag = 0;
+    duplex = 0;
+    fimarq = 0;
+    fimpag = 0;
+
+    Arquivo arquivo(std::fopen(formato, "rb"));
+    if (!arquivo) {
+        msg = MensagemAbertura(formato, errno);
+        return -1;
+    }
+    linha = 1;
+    if (nome_dados[0] != '\0' && AbreDados(nome_dados, msg) != 0) {
+        arquivo.reset();
+        return Falha();
+    }
+
+    std::string pedaco;
+    while (LePedaco(arquivo.get(), pedaco)) {
+        args = LiberaLista(args);
+        SeparaArgs(pedaco);
+        if (args == nullptr) continue;  // a blank line is not counted
+        const int classe = TrataLinha(nome_dados, lado, msg);
+        if (classe == kErro) {
+            arquivo.reset();
+            return Falha();
+        }
+        Arquiva(classe, lado, pedaco);
+        args = LiberaLista(args);
+        if (linha < INT_MAX) ++linha;
+    }
     return 0;
+}
+
+void SeparaArgs(std::string_view texto) {
+    std::size_t i = 0;
+    const std::size_t fim = texto.size();
+    while (i < fim && Separador(texto[i]))
+        ++i;
+    bool aspas = false;
+    while (i < fim) {
+        std::size_t j = i;
+        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
+            ++j;
+        // A last word without a separator after it (the last line of a file without a line
+        // end, or a cut piece of a long line) is a word like any other.
+        args = IncluiLista(args, texto.substr(i, j - i));
+        if (j == fim) break;
+        aspas = false;
+        i = j + 1;
+        while (i < fim && Separador(texto[i]))
+            ++i;
+        if (i < fim && texto[i] == '"') {
+            aspas = true;
+            ++i;
+        }
+    }
+}
+
+int NumArgs(Lista* lista, int esperado, std::string& msg) {
+    int total = 0;
+    for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
+        ++total;
+    if (total == esperado) return 0;
+    msg = MensagemNumArgs();
+    return -1;
 }

@@ -1,0 +1,186 @@
+#include "interp/validadores.h"
+
+#include <cstddef>
+#include <string>
+
+#include "device/dispositivo.h"
+#include "interp/interp.h"
+#include "util/numeros.h"
+
+namespace {
+
+std::size_t ContaPalavras(Lista* palavras) {
+    std::size_t total = 0;
+    for (Lista* no = InicioLista(palavras); no != nullptr; no = no->prox)
+        ++total;
+    return total;
+}
+
+// Word n of the line, the keyword being word 0; the caller has checked the count.
+const std::string& Palavra(Lista* palavras, int n) {
+    Lista* no = InicioLista(palavras);
+    for (int i = 0; i < n; ++i)
+        no = no->prox;
+    return no->texto;
+}
+
+// For commands whose last argument is optional.
+int FaixaArgs(Lista* palavras, std::size_t minimo, std::size_t maximo, std::string& msg) {
+    const std::size_t total = ContaPalavras(palavras);
+    if (total >= minimo && total <= maximo) return 0;
+    msg = MensagemNumArgs();
+    return kErro;
+}
+
+// A command with a fixed word count and nothing to do at load time.
+int Conta(Lista* palavras, int esperado, int classe, std::string& msg) {
+    return NumArgs(palavras, esperado, msg) == 0 ? classe : kErro;
+}
+
+struct Comando {
+    std::string_view palavra;
+    Validador validador;
+};
+
+constexpr Comando kComandos[] = {
+    {"TEXTO", InterpretaTexto},
+    {"LINHA", InterpretaLinha},
+    {"RETANG", InterpretaRetang},
+    {"RETANGA", InterpretaRetangA},
+    {"IMAGEM", InterpretaImagem},
+    {"INPUT", InterpretaInput},
+    {"CODBAR", InterpretaCodBar},
+    {"CODBAR2", InterpretaCodBar},
+    {"IGNORA", InterpretaIgnora},
+    {"CAPTURA", InterpretaCaptura},
+    {"MOSTRA", InterpretaMostra},
+    {"DUPLEX", InterpretaDuplex},
+    {"PAPEL", InterpretaPapel},
+    {"ORIENTACAO", InterpretaOrientacao},
+    {"ALIMENTACAO", InterpretaAlimentacao},
+    {"ROTACAO", InterpretaRotacao},
+    {"ROTACAO2", InterpretaRotacao2},
+    {"SALTA_PAGINA", InterpretaSaltaPagina},
+    {"ORIGEM", InterpretaOrigem},
+    {"MD5", InterpretaMD5},
+    {"MD5V", InterpretaMD5},
+    {"MARCA", InterpretaMarca},
+};
+
+}  // namespace
+
+std::string MensagemNumArgs() {
+    return "Numero de argumentos invalido - linha " + std::to_string(linha);
+}
+
+Validador BuscaValidador(std::string_view palavra) {
+    for (const Comando& comando : kComandos)
+        if (comando.palavra == palavra) return comando.validador;
+    return nullptr;
+}
+
+int InterpretaTexto(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 6, kObjetoFixo, msg);
+}
+
+int InterpretaLinha(Lista* palavras, std::string& msg) {
+    return FaixaArgs(palavras, 5, 6, msg) == 0 ? kObjetoFixo : kErro;
+}
+
+int InterpretaRetang(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 7, kObjetoFixo, msg);
+}
+
+int InterpretaRetangA(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 7, kObjetoFixo, msg);
+}
+
+int InterpretaImagem(Lista* palavras, std::string& msg) {
+    return FaixaArgs(palavras, 6, 7, msg) == 0 ? kObjetoFixo : kErro;
+}
+
+int InterpretaInput(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 6, kObjetoVariavel, msg);
+}
+
+int InterpretaCodBar(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 6, kObjetoVariavel, msg);
+}
+
+int InterpretaIgnora(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 2, kObjetoVariavel, msg);
+}
+
+// The executor reads as many capture items as the line holds.
+int InterpretaCaptura(Lista*, std::string&) {
+    return kObjetoVariavel;
+}
+
+int InterpretaMostra(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 6, kObjetoVariavel, msg);
+}
+
+// Also filed, so that the fixed list of its side shows that the format prints both sides.
+int InterpretaDuplex(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 1, msg) != 0) return kErro;
+    duplex = 1;
+    return kObjetoFixo;
+}
+
+int InterpretaPapel(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    const std::string& nome = Palavra(palavras, 1);
+    if (nome == "CARTA") papel = 'c';
+    if (nome == "A4") papel = '4';
+    // The back-end knows the page height of every paper it can print, the other names too.
+    TamanhoPapel(nome.c_str());
+    return kAjuste;
+}
+
+int InterpretaOrientacao(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    const std::string& nome = Palavra(palavras, 1);
+    if (nome == "RETRATO") orientacao = 'p';
+    if (nome == "PAISAGEM") orientacao = 'l';
+    return kAjuste;
+}
+
+int InterpretaAlimentacao(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    // The tray number is kept in a byte; larger numbers wrap as they always have.
+    alimentacao = static_cast<signed char>(LeInteiro(Palavra(palavras, 1)));
+    return kAjuste;
+}
+
+int InterpretaRotacao(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 2, kObjetoFixo, msg);
+}
+
+int InterpretaRotacao2(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 2, kObjetoVariavel, msg);
+}
+
+int InterpretaSaltaPagina(Lista* palavras, std::string& msg) {
+    return Conta(palavras, 1, kObjetoVariavel, msg);
+}
+
+// The origin in decipoints for the PCL back-end, and in inches for the PostScript one; each
+// back-end reads only its own pair, so both are always set.
+int InterpretaOrigem(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 3, msg) != 0) return kErro;
+    origx = LeInteiro(Palavra(palavras, 1));
+    origy = LeInteiro(Palavra(palavras, 2));
+    xtop = static_cast<float>(static_cast<double>(origx) / 720.0);
+    ytop = static_cast<float>(static_cast<double>(origy) / 720.0);
+    return kAjuste;
+}
+
+// The executor checks the stamp's arguments itself.
+int InterpretaMD5(Lista*, std::string&) {
+    return kObjetoVariavel;
+}
+
+// The loader has already taken the block number, before its filter judged the line.
+int InterpretaMarca(Lista*, std::string&) {
+    return kObjetoFixo;
+}
