@@ -1,5 +1,103 @@
-#include "driver/driver.h"
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
-int Principal(int, char**) {
+#include "device/dispositivo.h"
+#include "driver/driver.h"
+#include "driver/prepass.h"
+#include "driver/rastro.h"
+#include "interp/interp.h"
+
+namespace {
+
+// The debug trace, made in the working directory on every run that has its arguments.
+constexpr const char* kArquivoRastro = "vodrel.dbg";
+// With this many arguments the format is chosen per batch among four files.
+constexpr int kArgsQuatroFormatos = 5;
+// With this many arguments the third one names the output file.
+constexpr int kArgsComSaida = 3;
+// A report whose widest line, line end included, holds more bytes than this is a wide one.
+constexpr int kLarguraEstreita = 82;
+
+[[noreturn]] void Termina(int status) {
+    // exit flushes the job stream too, so a run that fails late keeps every batch it wrote.
+    std::exit(status);
+}
+
+[[noreturn]] void FalhaAbertura(const char* nome) {
+    std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
+    Termina(-1);
+}
+
+void Uso() {
+    std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
+    std::fprintf(stderr, "Uso: %s <arquivo> <lista formatos>\n", kNomePrograma);
+}
+
+void CriaRastro(int argc, char** argv) {
+    dbg = std::fopen(kArquivoRastro, "w");
+    if (dbg == nullptr) FalhaAbertura(kArquivoRastro);
+    // Unbuffered, so that the trace is complete up to the point where a run stopped.
+    std::setvbuf(dbg, nullptr, _IONBF, 0);
+    for (int i = 0; i < argc; ++i)
+        std::fprintf(dbg, "arg %d [%s]\n", i, argv[i]);
+}
+
+std::FILE* AbreEntrada(const char* nome) {
+    if (std::string(nome) == "-") return stdin;
+    std::FILE* entrada = std::fopen(nome, "rb");
+    if (entrada == nullptr) FalhaAbertura(nome);
+    return entrada;
+}
+
+// Format 1 or 2 by width, 3 or 4 when the first line carries the page heading.
+const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
+    if (nargs != kArgsQuatroFormatos) return argv[2];
+    std::fprintf(dbg, "col=%d 246=%d\n", lote.largura, lote.marca_pag ? 1 : 0);
+    int indice = (lote.marca_pag ? 4 : 2) + (lote.largura > kLarguraEstreita ? 1 : 0);
+    return argv[indice];
+}
+
+// The output file is opened once, at the first batch, so that it holds every batch in order.
+void RedirecionaSaida(const char* nome) {
+    if (std::freopen(nome, "wb", stdout) == nullptr) FalhaAbertura(nome);
+    saida = stdout;
+}
+
+void CarregaFormato(const char* formato, const Lote& lote) {
+    std::fprintf(dbg, "dad=[%s] fmt=[%s]\n", lote.dados.c_str(), formato);
+    std::string msg;
+    if (InicializaInterp(formato, lote.dados.c_str(), msg) == 0) return;
+    std::fwrite(msg.data(), 1, msg.size(), stderr);
+    // The copy of the report has no use once the run stops: leave no stray copies behind.
+    std::remove(lote.dados.c_str());
+    Termina(-1);
+}
+
+}  // namespace
+
+int Principal(int argc, char** argv) {
+    int nargs = argc - 1;
+    if (nargs < 2) {
+        Uso();
+        return -1;
+    }
+    CriaRastro(argc, argv);
+    std::FILE* entrada = AbreEntrada(argv[1]);
+    EstadoExecucao estado;
+    for (bool primeiro_lote = true;; primeiro_lote = false) {
+        Lote lote = PreparaLote(entrada, estado);
+        const char* formato = EscolheFormato(nargs, argv, lote);
+        if (nargs == kArgsComSaida && primeiro_lote) RedirecionaSaida(argv[3]);
+        CarregaFormato(formato, lote);
+        LacoPaginas();
+        FinalizaInterp();
+        std::remove(lote.dados.c_str());
+        if (!lote.cabecalho || lote.esgotada) break;
+    }
+    if (entrada != stdin) std::fclose(entrada);
+    std::fflush(saida);
+    std::fclose(dbg);
+    dbg = nullptr;
     return 0;
 }

@@ -1,0 +1,216 @@
+#include "driver/prepass.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+#include "interp/interp.h"
+#include "util/numeros.h"
+
+namespace {
+
+// A line beginning with this is an explicit page skip; it is never copied.
+constexpr std::string_view kSaltaPagina = "SALTA_PAGINA";
+// A first line holding this is a page heading: it steers the format choice.
+constexpr std::string_view kMarcaPagina = "PAG. ";
+// A batch header reads "APAbbQTDnn": block number in columns 4-5, block count in 9-10.
+constexpr std::string_view kCabecalhoApa = "APA";
+constexpr std::string_view kCabecalhoQtd = "QTD";
+// A page break on a line of its own, as the data file reader expects it.
+constexpr std::string_view kQuebra = "\f\n";
+
+// Reads the next piece of a line, line end included, at most kLeituraRelatorio bytes. Read
+// errors count as the end of the input. False when nothing was left to read.
+bool LePedaco(std::FILE* entrada, std::string& pedaco) {
+    pedaco.clear();
+    while (pedaco.size() < kLeituraRelatorio) {
+        int c = std::getc(entrada);
+        if (c == EOF) break;
+        pedaco.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+    }
+    return !pedaco.empty();
+}
+
+// Anything but blanks, carriage returns, line feeds and form feeds.
+bool TemConteudo(std::string_view texto) {
+    return texto.find_first_not_of(" \r\n\f") != std::string_view::npos;
+}
+
+bool EhSaltaPagina(std::string_view linha) {
+    return linha.substr(0, kSaltaPagina.size()) == kSaltaPagina;
+}
+
+bool EhCabecalho(std::string_view linha) {
+    return linha.size() >= 8 && linha.substr(0, 3) == kCabecalhoApa &&
+           linha.substr(5, 3) == kCabecalhoQtd;
+}
+
+// The range of MARCA blocks a header names; block number 0 means no range at all.
+void LeFaixa(std::string_view cabecalho, int& ini, int& fim) {
+    int bloco = LeInteiro(cabecalho.substr(3, 2));
+    int quantidade = LeInteiro(cabecalho.substr(8, 2));
+    // Two columns each: both stay within -9..99, so the sum cannot overflow.
+    ini = bloco;
+    fim = bloco == 0 ? 0 : bloco + quantidade - 1;
+}
+
+// What follows a form feed on its line: the feed itself goes, and so do one carriage return
+// right after it and one line feed right after that, which only ended the break.
+std::string_view RestoAposSalto(std::string_view linha, std::size_t salto) {
+    std::string_view resto = linha.substr(salto + 1);
+    if (!resto.empty() && resto.front() == '\r') resto.remove_prefix(1);
+    if (!resto.empty() && resto.front() == '\n') resto.remove_prefix(1);
+    return resto;
+}
+
+class Copiador {
+  public:
+    Copiador(std::FILE* dados, EstadoExecucao& estado, Lote& lote)
+        : dados_(dados), estado_(estado), lote_(lote) {}
+
+    // Handles one piece read from the report; false when it ends the batch.
+    bool Trata(std::string_view linha) {
+        for (;;) {
+            if (!conteudo_ && !SobreviveFiltro(linha)) return true;
+            if (primeira_) {
+                primeira_ = false;
+                lote_.marca_pag = linha.find(kMarcaPagina) != std::string_view::npos;
+            }
+            std::size_t salto = linha.find('\f');
+            if (salto == std::string_view::npos) break;
+            if (salto == 0) {
+                // The whole line counts for the width, as it stands in the report.
+                Mede(linha);
+            } else {
+                std::string_view antes = linha.substr(0, salto);
+                // Blanks before the feed on a page with nothing yet are a blank page head.
+                if (conteudo_ || TemConteudo(antes)) {
+                    Escreve(antes);
+                    Escreve("\n");
+                    conteudo_ = true;
+                }
+            }
+            QuebraPagina();
+            linha = RestoAposSalto(linha, salto);
+        }
+        Mede(linha);
+        if (EhSaltaPagina(linha)) {
+            QuebraPagina();
+            return true;
+        }
+        if (EhCabecalho(linha)) return TrataCabecalho(linha);
+        Escreve(linha);
+        conteudo_ = true;
+        quebra_ = false;
+        return true;
+    }
+
+    // Closes the batch: a data file that does not end on a page break gets a last line end.
+    void Encerra() {
+        if (!quebra_) Escreve("\n");
+    }
+
+  private:
+    // While the page has no content yet, blank lines are dropped; a blank line with a form feed
+    // stands for a page break unless one was just written.
+    bool SobreviveFiltro(std::string_view linha) const {
+        if (TemConteudo(linha)) return true;
+        return linha.find('\f') != std::string_view::npos && !quebra_;
+    }
+
+    void Mede(std::string_view linha) {
+        lote_.largura = std::max(lote_.largura, static_cast<int>(linha.size()));
+    }
+
+    void Escreve(std::string_view texto) { std::fwrite(texto.data(), 1, texto.size(), dados_); }
+
+    // A page break is written only after a page that holds a line: an empty page would cost
+    // a sheet carrying the whole form and nothing of the report.
+    void QuebraPagina() {
+        if (conteudo_) Escreve(kQuebra);
+        conteudo_ = false;
+        quebra_ = true;
+    }
+
+    bool TrataCabecalho(std::string_view linha) {
+        lote_.cabecalho = true;
+        int ini = 0, fim = 0;
+        LeFaixa(linha, ini, fim);
+        if (estado_.primeiro_cabecalho) {
+            estado_.proximo_ini = ini;
+            estado_.proximo_fim = fim;
+            return false;
+        }
+        // The run's first header names the range of its own batch.
+        marcaini = ini;
+        marcafim = fim;
+        estado_.primeiro_cabecalho = true;
+        return true;
+    }
+
+    std::FILE* dados_;
+    EstadoExecucao& estado_;
+    Lote& lote_;
+    bool conteudo_ = false;  // the current page of the data file holds a line
+    bool quebra_ = false;    // the last thing written was a page break
+    bool primeira_ = true;   // the first surviving line has not been looked at yet
+};
+
+// Peeks one byte and puts it back: works the same on files and on pipes.
+bool EntradaEsgotada(std::FILE* entrada) {
+    int c = std::getc(entrada);
+    if (c == EOF) return true;
+    std::ungetc(c, entrada);
+    return false;
+}
+
+[[noreturn]] void FalhaTemporario(const std::string& nome) {
+    std::fprintf(stderr, "Erro na criacao do arquivo temporario [%s]\n", nome.c_str());
+    std::exit(-1);
+}
+
+}  // namespace
+
+Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado) {
+    Lote lote;
+    marcaini = estado.proximo_ini;
+    marcafim = estado.proximo_fim;
+    Copiador copiador(dados, estado, lote);
+    std::string pedaco;
+    bool fim_da_entrada = true;
+    while (LePedaco(entrada, pedaco)) {
+        if (!copiador.Trata(pedaco)) {
+            fim_da_entrada = false;
+            break;
+        }
+    }
+    copiador.Encerra();
+    lote.esgotada = fim_da_entrada || EntradaEsgotada(entrada);
+    return lote;
+}
+
+Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
+    const char* dir = std::getenv("TMPDIR");
+    std::string nome = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/morvXXXXXX";
+    int fd = mkstemp(nome.data());
+    if (fd < 0) FalhaTemporario(nome);
+    std::FILE* dados = fdopen(fd, "wb");
+    if (dados == nullptr) {
+        close(fd);
+        std::remove(nome.c_str());
+        FalhaTemporario(nome);
+    }
+    Lote lote = CopiaLote(entrada, dados, estado);
+    // A data file cut short by a full disk would lose pages without a word: fail instead.
+    bool falhou = std::ferror(dados) != 0;
+    if (std::fclose(dados) != 0) falhou = true;
+    if (falhou) {
+        std::remove(nome.c_str());
+        FalhaTemporario(nome);
+    }
+    lote.dados = nome;
+    return lote;
+}

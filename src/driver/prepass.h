@@ -1,0 +1,37 @@
+#pragma once
+// The report pre-pass: copies one batch of the report into a paginated data file, with every
+// page break on a line of its own and blank page heads dropped, and measures what the format
+// choice needs.
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Reads of the report take at most this many bytes, so that a line and its terminator fit the
+// 255-byte line of the data file; a longer line is handled as several pieces.
+constexpr std::size_t kLeituraRelatorio = 254;
+
+// What lives from batch to batch: whether the run's first batch header has been taken, and the
+// range of MARCA blocks that the header which ended the previous batch gave to the next one.
+struct EstadoExecucao {
+    bool primeiro_cabecalho = false;
+    int proximo_ini = 0;
+    int proximo_fim = 0;
+};
+
+// What one batch hands back to the driver.
+struct Lote {
+    std::string dados;       // name of the data file (empty when only copying)
+    int largura = 0;         // greatest line length met, in bytes with the line end
+    bool marca_pag = false;  // the first surviving line holds "PAG. "
+    bool cabecalho = false;  // a batch header was read during this batch
+    bool esgotada = false;   // nothing is left to read on the input
+};
+
+// Copies one batch from the report into `dados` and sets marcaini and marcafim for it. Leaves
+// the input open; `esgotada` tells whether another batch can follow.
+Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado);
+
+// The whole pre-pass of one batch: creates a new data file under a unique name in TMPDIR (or
+// /tmp), copies the batch into it and closes it. When the data file cannot be created, writes
+// "Erro na criacao do arquivo temporario [%s]\n" and ends the program with status -1.
+Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado);
