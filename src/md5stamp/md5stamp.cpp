@@ -90,7 +90,6 @@ void md5(float x, float y, const char* fonte, const char* estilo, std::string_vi
     close(fd);
 
     const std::string comando = MontaComando(dados, rascunho);
-    std::fflush(nullptr);  // the shell's messages must come after ours, not before
     if (std::system(comando.c_str()) != 0) {
         ErroComando(comando);
         std::remove(rascunho.c_str());

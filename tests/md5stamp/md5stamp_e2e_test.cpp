@@ -1,0 +1,117 @@
+// Stamps printed by the real programs.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/ferramentas.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::regex kQualquerCarimbo("[0-9a-f]{4}(\\.[0-9a-f]{4}){7}");
+
+// One stamp of section 1 per page.
+const char* const kFormato = "MD5 1 1 A10 N 1\n";
+
+std::string Relatorio(const std::string& dado) {
+    return ".secao 1\n" + dado + "\n";
+}
+
+std::string CarimboDeReferencia(const std::string& texto, const std::string& arquivo) {
+    EscreveArquivo(arquivo, texto);
+    std::FILE* p = popen(("md5sum < " + arquivo).c_str(), "r");
+    char linha[33] = {};
+    const std::size_t lidos = p != nullptr ? std::fread(linha, 1, 32, p) : 0;
+    if (p != nullptr) pclose(p);
+    std::remove(arquivo.c_str());
+    std::string carimbo;
+    for (std::size_t i = 0; i < lidos; ++i) {
+        if (i > 0 && i % 4 == 0) carimbo += '.';
+        carimbo += linha[i];
+    }
+    return carimbo;
+}
+
+TEST(CarimboNoJob, WithoutMd5sumTheJobGoesOnWithoutStamp) {
+    for (const auto& programa : {kMorvex, kMorvel}) {
+        DiretorioTemporario dir;
+        EscreveArquivo("f.fmt", kFormato);
+        // A data text that looks like a digest must not be printed as one.
+        EscreveArquivo("rel.txt", Relatorio("0123456789abcdef0123456789abcdef"));
+        fs::create_directory("vazio");
+        const std::string anterior = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+        setenv("PATH", (dir.caminho() + "/vazio").c_str(), 1);
+        const Resultado r = Executa(programa, {"rel.txt", "f.fmt"});
+        setenv("PATH", anterior.c_str(), 1);
+
+        EXPECT_EQ(r.status, 0) << programa;
+        EXPECT_NE(r.erro.find("Erro na execucao do comando [printf '%s' "
+                              "'0123456789abcdef0123456789abcdef' | md5sum > 'md5.tmp."),
+                  std::string::npos)
+            << programa << ": " << r.erro;
+        EXPECT_FALSE(std::regex_search(r.saida, kQualquerCarimbo)) << programa;
+        EXPECT_EQ(r.saida.find("0123456789abcdef"), std::string::npos) << programa;
+    }
+}
+
+TEST(CarimboNoJob, JobsSideBySideInOneDirectoryPrintOnlyTheirOwnStamps) {
+    constexpr int kPares = 20;
+    DiretorioTemporario dir;
+    EscreveArquivo("f.fmt", kFormato);
+    std::vector<std::string> carimbos;
+    for (int i = 0; i < 2 * kPares; ++i) {
+        const std::string dado = "pagina do job " + std::to_string(i);
+        EscreveArquivo("rel-" + std::to_string(i), Relatorio(dado));
+        carimbos.push_back(CarimboDeReferencia(dado, "ref"));
+        ASSERT_EQ(carimbos.back().size(), 39u);
+    }
+
+    int portao[2];
+    ASSERT_EQ(pipe(portao), 0);
+    std::fflush(nullptr);
+    std::vector<pid_t> filhos;
+    for (int i = 0; i < 2 * kPares; ++i) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(portao[1]);
+            char c;
+            while (read(portao[0], &c, 1) > 0) {
+            }
+            // Each pair is one report through both programs.
+            const Resultado r =
+                Executa(i % 2 ? kMorvel : kMorvex, {"rel-" + std::to_string(i), "f.fmt"});
+            EscreveArquivo("saida-" + std::to_string(i), r.saida);
+            _exit(r.status == 0 ? 0 : 1);
+        }
+        filhos.push_back(pid);
+    }
+    close(portao[0]);
+    close(portao[1]);
+    for (pid_t pid : filhos) {
+        int estado = 0;
+        waitpid(pid, &estado, 0);
+        EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0);
+    }
+
+    for (int i = 0; i < 2 * kPares; ++i) {
+        const std::string saida = LeArquivo("saida-" + std::to_string(i));
+        std::vector<std::string> achados;
+        for (std::sregex_iterator it(saida.begin(), saida.end(), kQualquerCarimbo), fim; it != fim;
+             ++it)
+            achados.push_back(it->str());
+        EXPECT_EQ(achados, std::vector<std::string>{carimbos[i]}) << "job " << i;
+    }
+    for (const auto& entrada : fs::directory_iterator("."))
+        EXPECT_NE(entrada.path().filename().string().rfind("md5.tmp.", 0), 0u) << entrada.path();
+}
+
+}  // namespace
