@@ -1,0 +1,105 @@
+// `cmake --install` of this build tree: both programs and the three manual pages land in the
+// usual places, the programs run from there, and `man` renders every page without a warning.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "support/ferramentas.h"
+
+namespace {
+
+const std::string kDirCompilacao = MORV_BUILD_DIR;
+const std::string kCMake = MORV_CMAKE;
+const std::string kDirProgramas = MORV_INSTALL_BINDIR;
+const std::string kDirManuais = MORV_INSTALL_MANDIR;
+const std::string kDirFontes = MORV_SOURCE_DIR;
+
+// Installs the build tree under `prefixo`; the test fails when cmake does.
+void Instala(const std::string& prefixo) {
+    Resultado r = Executa(kCMake, {"--install", kDirCompilacao, "--prefix", prefixo});
+    ASSERT_EQ(r.status, 0) << r.saida << r.erro;
+}
+
+bool Executavel(const std::string& caminho) {
+    struct stat info {};
+    return stat(caminho.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IXUSR);
+}
+
+// Runs a shell command line; $1, $2, ... are the further arguments, so no path is ever quoted.
+Resultado Shell(const std::string& comando, const std::vector<std::string>& argumentos = {}) {
+    std::vector<std::string> todos = {"-c", comando, "sh"};
+    todos.insert(todos.end(), argumentos.begin(), argumentos.end());
+    return Executa("/bin/sh", todos);
+}
+
+struct Programa {
+    const char* nome;
+    const char* primeira_linha_uso;  // what the installed program says when called without a format
+};
+
+const Programa programas[] = {
+    {"morvex", "morvex v2.2.2 15/10/07\n"},
+    {"morvel", "morvel v2.2.2 15/10/07\n"},
+};
+
+struct Manual {
+    const char* secao;      // man1, man5
+    const char* arquivo;    // page file name
+    const char* cabecalho;  // title line of the rendered page
+};
+
+const Manual manuais[] = {
+    {"man1", "morvex.1", "MORVEX(1)"},
+    {"man1", "morvel.1", "MORVEL(1)"},
+    {"man5", "morvform.5", "MORVFORM(5)"},
+};
+
+TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
+    DiretorioTemporario dir;
+    const std::string prefixo = dir.caminho() + "/prefixo";
+    Instala(prefixo);
+
+    for (const Programa& p : programas) {
+        const std::string caminho = prefixo + "/" + kDirProgramas + "/" + p.nome;
+        ASSERT_TRUE(Executavel(caminho)) << caminho;
+        Resultado r = Executa(caminho, {"relatorio.txt"});
+        EXPECT_EQ(r.status, 255) << caminho;
+        EXPECT_EQ(r.erro.substr(0, r.erro.find('\n') + 1), p.primeira_linha_uso) << caminho;
+    }
+    for (const Manual& m : manuais) {
+        const std::string caminho = prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+        ASSERT_TRUE(ExisteArquivo(caminho)) << caminho;
+        EXPECT_EQ(LeArquivo(caminho), LeArquivo(kDirFontes + "/man/" + m.arquivo)) << caminho;
+    }
+}
+
+TEST(Instalacao, ManuaisSaemSemAvisos) {
+    if (Shell("command -v man >/dev/null").status != 0)
+        GTEST_SKIP() << "man is not installed (package man-db): manual pages not rendered";
+    DiretorioTemporario dir;
+    const std::string prefixo = dir.caminho() + "/prefixo";
+    Instala(prefixo);
+
+    // Plain ASCII terminals and UTF-8 ones use different glyphs for the same page.
+    std::vector<std::string> locais = {"C"};
+    if (Shell("LC_ALL=C.UTF-8 locale charmap 2>/dev/null").saida == "UTF-8\n")
+        locais.push_back("C.UTF-8");
+
+    for (const std::string& local : locais) {
+        for (const Manual& m : manuais) {
+            const std::string caminho =
+                prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+            Resultado r =
+                Shell("MANWIDTH=80 LC_ALL=\"$2\" man --warnings -l \"$1\"", {caminho, local});
+            SCOPED_TRACE(caminho + " in locale " + local);
+            EXPECT_EQ(r.status, 0);
+            EXPECT_EQ(r.erro, "");
+            EXPECT_NE(r.saida.find(m.cabecalho), std::string::npos);
+            EXPECT_NE(r.saida.find("SEE ALSO"), std::string::npos) << "page cut short";
+        }
+    }
+}
+
+}  // namespace
