@@ -1,10 +1,80 @@
+// The job level of the PCL back-end: prologue, the form macros and the print direction.
+#include <cstdio>
+#include <cstring>
+
 #include "device/dispositivo.h"
+#include "interp/interp.h"
 #include "pcl/pcl.h"
 
-void InicializaImp() {}
-void DefineMacros(char) {}
-void TamanhoPapel(const char*) {}
-void Rotacao(int) {}
-void Rotacao2(int) {}
-
 int direcao_pcl = 0;
+
+namespace {
+
+// Dots of vertical margin on a back side printed turned by 180 degrees.
+constexpr int kMargemVersoInvertido = 156;
+// Dots of horizontal margin every position loses.
+constexpr int kMargemHorizontal = 72;
+
+void EscreveOrientacao() {
+    if (orientacao == 'p') std::fprintf(saida, "\x1b&l0O");
+    if (orientacao == 'l') std::fprintf(saida, "\x1b&l1O");
+}
+
+void MudaDirecao(int angulo) {
+    rotacao0 = angulo;
+    rotacao = angulo;
+    direcao_pcl = angulo;
+    std::fprintf(saida, "\x1b&a%dP", angulo);
+    if (angulo == 0) EscreveOrientacao();
+}
+
+}  // namespace
+
+void InicializaImp() {
+    if (papel == 'c') std::fprintf(saida, "\x1b&l2A");
+    if (papel == '4') std::fprintf(saida, "\x1b&l26A");
+    margemx = kMargemHorizontal;
+    EscreveOrientacao();
+    std::fprintf(saida, "\x1b&l%dH", static_cast<int>(alimentacao));
+    std::fprintf(saida, "\x1b&l0E");
+    std::fprintf(saida, "\x1b&a0L");
+    std::fprintf(saida, "\x1b&l%du%dZ", origx, origy);
+    std::fprintf(saida, "\x1b&l%dS", duplex ? 1 : 0);
+    std::fprintf(saida, "\x1b(8U");
+}
+
+void DefineMacros(char lado) {
+    if ((lado == 0 || lado == 'f') && TemObjsff()) {
+        std::fprintf(saida, "\x1b&f20y0X");
+        margemy = 0;
+        direcao_pcl = 0;
+        InterpretaFixFrente();
+        std::fprintf(saida, "\x1b&f1x10X");
+        // A macro call restores the print direction the page had before it.
+        direcao_pcl = 0;
+    }
+    if ((lado == 0 || lado == 'v') && TemObjsfv()) {
+        std::fprintf(saida, "\x1b&f21y0X");
+        if (tipo_verso == 'i') margemy = kMargemVersoInvertido;
+        ReiniciaFonte();
+        // Macro 21 of a turned back side is played after the side turn's print direction 180.
+        direcao_pcl = tipo_verso == 'i' ? 180 : 0;
+        InterpretaFixVerso();
+        std::fprintf(saida, "\x1b&f1x10X");
+        direcao_pcl = 0;
+    }
+}
+
+void TamanhoPapel(const char* nome) {
+    if (nome == nullptr) return;
+    if (std::strcmp(nome, "CARTA") == 0) tam_papel = 11.0f;
+    if (std::strcmp(nome, "A4") == 0) tam_papel = 11.7f;
+}
+
+void Rotacao(int angulo) {
+    MudaDirecao(angulo);
+}
+
+void Rotacao2(int angulo) {
+    MudaDirecao(angulo);
+}

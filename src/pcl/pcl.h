@@ -1,7 +1,21 @@
 #pragma once
-// What the PCL page loop shares with the PCL back-end.
+// What the PCL page loop shares with the PCL back-end, and the back-end's own helpers.
 
 // The print direction, in degrees, under which what is being written now will be played:
 // curved boxes are drawn in HP-GL/2, which does not turn with the PCL print direction, so the
 // back-end must know it. The page loop sets it at every side turn and page end.
 extern int direcao_pcl;
+
+// Dots to the inch of every PCL position and size.
+constexpr double kPontosPolegada = 300.0;
+
+// A form position or size in inches as PCL dots: widened to double first, truncated at the end.
+int PontosX(float x);
+int PontosY(float y);
+int Pontos(float medida);
+// A sum or difference of dot values, kept inside the int range.
+int LimitaInt(long long valor);
+
+// The outline of a box with curved corners, in HP-GL/2, at (X, Y) with size W by H in dots;
+// corner i (top left, top right, bottom right, bottom left) is curved when cantos[i] is '0'.
+void retanga(int X, int Y, int W, int H, const char* cantos, int pena);

@@ -1,3 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/pcl_leitor.h"
 #include "support/verificadores.h"
 
-void VerificaJobPCL(const std::string&) {}
+void VerificaJobPCL(const std::string& job) {
+    // Enough to see what went wrong without flooding the log.
+    constexpr std::size_t kProblemasMostrados = 10;
+    const auto problemas = LeJobPCL(job).problemas;
+    const std::size_t n = std::min(problemas.size(), kProblemasMostrados);
+    for (std::size_t i = 0; i < n; ++i)
+        ADD_FAILURE() << "malformed PCL job: " << problemas[i];
+    if (problemas.size() > n)
+        ADD_FAILURE() << "malformed PCL job: " << problemas.size() - n << " more problems";
+}
