@@ -29,6 +29,12 @@ constexpr int kLarguraEstreita = 82;
     Termina(-1);
 }
 
+// A batch that cannot go on: its copy of the report has no further use, so none is left behind.
+[[noreturn]] void AbandonaLote(const Lote& lote) {
+    std::remove(lote.dados.c_str());
+    Termina(-1);
+}
+
 void Uso() {
     std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
     std::fprintf(stderr, "Uso: %s <arquivo> <lista formatos>\n", kNomePrograma);
@@ -59,8 +65,11 @@ const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
 }
 
 // The output file is opened once, at the first batch, so that it holds every batch in order.
-void RedirecionaSaida(const char* nome) {
-    if (std::freopen(nome, "wb", stdout) == nullptr) FalhaAbertura(nome);
+void RedirecionaSaida(const char* nome, const Lote& lote) {
+    if (std::freopen(nome, "wb", stdout) == nullptr) {
+        std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
+        AbandonaLote(lote);
+    }
     saida = stdout;
 }
 
@@ -69,9 +78,7 @@ void CarregaFormato(const char* formato, const Lote& lote) {
     std::string msg;
     if (InicializaInterp(formato, lote.dados.c_str(), msg) == 0) return;
     std::fwrite(msg.data(), 1, msg.size(), stderr);
-    // The copy of the report has no use once the run stops: leave no stray copies behind.
-    std::remove(lote.dados.c_str());
-    Termina(-1);
+    AbandonaLote(lote);
 }
 
 }  // namespace
@@ -88,7 +95,7 @@ int Principal(int argc, char** argv) {
     for (bool primeiro_lote = true;; primeiro_lote = false) {
         Lote lote = PreparaLote(entrada, estado);
         const char* formato = EscolheFormato(nargs, argv, lote);
-        if (nargs == kArgsComSaida && primeiro_lote) RedirecionaSaida(argv[3]);
+        if (nargs == kArgsComSaida && primeiro_lote) RedirecionaSaida(argv[3], lote);
         CarregaFormato(formato, lote);
         LacoPaginas();
         FinalizaInterp();
