@@ -1,5 +1,6 @@
 #include "md5stamp/md5stamp.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -87,6 +88,10 @@ void md5(float x, float y, const char* fonte, const char* estilo, std::string_vi
         ErroAbertura();
         return;
     }
+    // The operator's copy gets the permissions any file of the job would get, not mkstemp's.
+    const mode_t mascara = umask(0);
+    umask(mascara);
+    fchmod(fd, 0666 & ~mascara);
     close(fd);
 
     const std::string comando = MontaComando(dados, rascunho);
