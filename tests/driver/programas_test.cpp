@@ -370,4 +370,22 @@ TEST_F(Programas, SaltoNoInicioNaoGastaFolhaNemLetra) {
     }
 }
 
+// The bundled example: four statements, front and back.
+TEST_F(Programas, ExemploDoREADME) {
+    const std::string exemplos = std::string(MORV_SOURCE_DIR) + "/examples/";
+    for (const auto& programa : kProgramas) {
+        Resultado r = Executa(programa, {exemplos + "relatorio.txt", exemplos + "formulario.fmt"});
+        EXPECT_EQ(r.status, 0) << Nome(programa);
+        EXPECT_EQ(r.erro, "") << Nome(programa);
+        if (programa == kMorvex) {
+            EXPECT_EQ(Conta(r.saida, kFimPagina), 4);
+            EXPECT_EQ(Conta(r.saida, kChamaVerso), 4);
+        } else {
+            EXPECT_EQ(Conta(r.saida, "showpage\n"), 8);
+        }
+        for (const char* cliente : {"MERCEARIA SAO JORGE LTDA", "ESCRITORIO CONTABIL SILVA"})
+            EXPECT_NE(r.saida.find(cliente), std::string::npos) << Nome(programa);
+    }
+}
+
 }  // namespace
