@@ -301,6 +301,23 @@ TEST_F(Programas, TresLotesEmPostScript) {
     }
 }
 
+// A run that stops on a later batch keeps the jobs of the batches before it, in the output file
+// as well as on standard output.
+TEST_F(Programas, ErroNumLoteSeguinteGuardaOsAnteriores) {
+    EscreveArquivo("r.txt", kRelatorioTresLotes);
+    EscreveArquivo("f.fmt", "MARCA 1\nALIMENTACAO 1\nMARCA 2\nERRADO\n");
+    for (const auto& arquivo_saida : {std::string(), std::string("job.pcl")}) {
+        std::vector<std::string> argumentos = {"r.txt", "f.fmt"};
+        if (!arquivo_saida.empty()) argumentos.push_back(arquivo_saida);
+        Resultado r = Executa(kMorvex, argumentos);
+        EXPECT_EQ(r.status, 255) << arquivo_saida;
+        EXPECT_EQ(r.erro, "Comando desconhecido [ERRADO] - linha 4") << arquivo_saida;
+        std::string job = arquivo_saida.empty() ? r.saida : LeArquivo(arquivo_saida);
+        EXPECT_EQ(job, JobPCLDoLote(1)) << arquivo_saida;
+        EXPECT_FALSE(SobrouArquivoDeDados()) << arquivo_saida;
+    }
+}
+
 struct CasoVerso {
     const char* nome;
     std::string formato;
