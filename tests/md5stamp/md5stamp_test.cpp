@@ -136,13 +136,15 @@ TEST_F(Carimbo, DigestsTheLiteralDataText) {
         {"", "d41d8cd98f00b204e9800998ecf8427e"},
         {"ABC   ", "3089b2f3664ba87237b7ea0c195a81c3"},
         {"ABC", "902fbdd2b1df0c4f70b4a5d23525e932"},
+        // A NUL byte ends the text, as it ends every text of a page.
+        {std::string("AB\0CD", 5), "b86fc6b051f63d73de262d4c34e3a0a9"},
     };
     for (const auto& c : casos) {
         chamadas.clear();
         md5(1.5f, 2.0f, "A10", "N", c.dados);
         EXPECT_EQ(chamadas, std::vector<std::string>{Desenho(Agrupa(c.digesto))}) << c.dados;
         // The operator's copy: md5sum's line, then the data text.
-        EXPECT_EQ(LeArquivo("md5.tmp"), c.digesto + "  -\n" + c.dados + "\n") << c.dados;
+        EXPECT_EQ(LeArquivo("md5.tmp"), c.digesto + "  -\n" + c.dados.c_str() + "\n") << c.dados;
     }
     for (const char* criado :
          {"criado_crase", "criado_subst", "criado_ponto_virgula", "criado_barra", "criado_aspas"})
