@@ -79,7 +79,7 @@ TEST(MorvelE2E, FormularioCompleto) {
     for (const std::string& e : esperados)
         EXPECT_TRUE(Contem(job, e)) << e;
     // Three strips for each of the three barcodes that can be encoded; none for 12a4.
-    EXPECT_EQ(Conta(job, " 1 [") - 2, 9u);
+    EXPECT_EQ(Conta(job, " 0 0 1 0 0] {<"), 9u);
     // The form is drawn on the page; the vertical dashed line holds 12 dashes.
     EXPECT_EQ(Conta(job, "0 -6 rlineto\n"), 12u * Conta(job, "% RETANG "));
 }

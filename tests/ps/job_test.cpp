@@ -1,8 +1,8 @@
 // The job prologue, paper size, landscape page, origin and rotation state.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
-#include <vector>
 
 #include "captura.h"
 
@@ -31,11 +31,11 @@ std::string Fontes() {
     return s;
 }
 
-std::string PrologoEsperado(const std::vector<std::string>& dispositivo) {
-    std::string s = "%!\n%%BeginPageSetup\n<<\n";
-    for (const auto& l : dispositivo)
-        s += l + "\n";
-    return s + ">> setpagedevice\n%%EndPageSetup\n" + Fontes();
+// The whole prologue: the page device dictionary with the varying lines given, then the fonts.
+std::string PrologoEsperado(const std::string& duplex, const std::string& tamanho, int bandeja) {
+    return "%!\n%%BeginPageSetup\n<<\n" + duplex + "/PageOffset [0 0]\n/Margins [0 0]\n" + tamanho +
+           "/ImagingBBox null\n" + F("/MediaPosition %d\n", bandeja) +
+           ">> setpagedevice\n%%EndPageSetup\n" + Fontes();
 }
 
 struct CasoPrologo {
@@ -45,84 +45,34 @@ struct CasoPrologo {
     signed char bandeja;
     unsigned char duplex;
     char verso;
-    std::vector<std::string> dispositivo;
+    const char* linhas_duplex;
+    const char* linhas_tamanho;
     int y_linha;  // Y of a line at form y = 1: shows the page height the job converts with
 };
 
+// clang-format off
 const CasoPrologo casos_prologo[] = {
-    {"padrao",
-     nullptr,
-     'p',
-     1,
-     0,
-     0,
-     {"/Duplex false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [595 842]",
-      "/ImagingBBox null", "/MediaPosition 1"},
-     770},
-    {"carta",
-     "CARTA",
-     'p',
-     1,
-     0,
-     0,
-     {"/Duplex false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [612 792]",
-      "/ImagingBBox null", "/MediaPosition 1"},
-     720},
-    {"carta_paisagem",
-     "CARTA",
-     'l',
-     1,
-     0,
-     0,
-     {"/Duplex false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [792 612]",
-      "/Orientation 3", "/ImagingBBox null", "/MediaPosition 1"},
-     540},  // (8.5 - 1) x 72
-    {"a4_paisagem",
-     "A4",
-     'l',
-     1,
-     0,
-     0,
-     {"/Duplex false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [842 595]",
-      "/Orientation 3", "/ImagingBBox null", "/MediaPosition 1"},
-     522},  // (8.26 - 1) x 72 = 522.72
-    {"outro_papel_fica_a4",
-     "OFICIO",
-     'p',
-     1,
-     0,
-     0,
-     {"/Duplex false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [595 842]",
-      "/ImagingBBox null", "/MediaPosition 1"},
-     770},
-    {"duplex_tumble",
-     nullptr,
-     'p',
-     2,
-     1,
-     'i',
-     {"/Duplex true", "/Tumble true", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [595 842]",
-      "/ImagingBBox null", "/MediaPosition 2"},
-     770},
-    {"duplex_normal",
-     nullptr,
-     'p',
-     1,
-     1,
-     'n',
-     {"/Duplex true", "/Tumble false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [595 842]",
-      "/ImagingBBox null", "/MediaPosition 1"},
-     770},
-    {"duplex_sem_verso",
-     nullptr,
-     'p',
-     -1,
-     1,
-     0,
-     {"/Duplex true", "/Tumble false", "/PageOffset [0 0]", "/Margins [0 0]", "/PageSize [595 842]",
-      "/ImagingBBox null", "/MediaPosition -1"},
-     770},
+    {"padrao", nullptr, 'p', 1, 0, 0, "/Duplex false\n", "/PageSize [595 842]\n", 770},
+    {"carta", "CARTA", 'p', 1, 0, 0, "/Duplex false\n", "/PageSize [612 792]\n", 720},
+    // (8.5 - 1) x 72
+    {"carta_paisagem", "CARTA", 'l', 1, 0, 0, "/Duplex false\n",
+     "/PageSize [792 612]\n/Orientation 3\n", 540},
+    // (8.26 - 1) x 72 = 522.72
+    {"a4_paisagem", "A4", 'l', 1, 0, 0, "/Duplex false\n",
+     "/PageSize [842 595]\n/Orientation 3\n", 522},
+    {"outro_papel_fica_a4", "OFICIO", 'p', 1, 0, 0, "/Duplex false\n", "/PageSize [595 842]\n", 770},
+    {"duplex_tumble", nullptr, 'p', 2, 1, 'i', "/Duplex true\n/Tumble true\n",
+     "/PageSize [595 842]\n", 770},
+    {"duplex_normal", nullptr, 'p', 1, 1, 'n', "/Duplex true\n/Tumble false\n",
+     "/PageSize [595 842]\n", 770},
+    {"duplex_sem_verso", nullptr, 'p', -1, 1, 0, "/Duplex true\n/Tumble false\n",
+     "/PageSize [595 842]\n", 770},
 };
+// clang-format on
+
+void PrintTo(const CasoPrologo& c, std::ostream* os) {
+    *os << c.nome;
+}
 
 class Prologo : public TestePS, public ::testing::WithParamInterface<CasoPrologo> {};
 
@@ -135,7 +85,7 @@ TEST_P(Prologo, DispositivoFontesEAlturaDaPagina) {
     duplex = c.duplex;
     tipo_verso = c.verso;
     InicializaImp();
-    EXPECT_EQ(job.texto(), PrologoEsperado(c.dispositivo));
+    EXPECT_EQ(job.texto(), PrologoEsperado(c.linhas_duplex, c.linhas_tamanho, c.bandeja));
     EXPECT_EQ(margemx, 72);
     // The landscape page lives in the back-end: the loaded settings stay as they were.
     EXPECT_EQ(tam_papel, altura_carregada);
