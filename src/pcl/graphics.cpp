@@ -25,8 +25,8 @@ constexpr long long kAlcanceTracos = 40000;
 constexpr int kRaio = 30;
 // A barcode strip is a quarter inch: this many rows at 100 rows to the inch.
 constexpr int kLinhasPorFaixa = 25;
-// At most this many strips (25 inches, taller than any sheet) are written for one barcode.
-constexpr int kMaxFaixas = 100;
+// At most this many strips (50 inches, taller than any sheet) are written for one barcode.
+constexpr int kMaxFaixas = 200;
 
 // A rule: a rectangle filled black at (X, Y), w dots wide and h dots high.
 void Regua(int X, int Y, int w, int h) {

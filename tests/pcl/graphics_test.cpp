@@ -267,8 +267,8 @@ TEST_F(GraficosPCL, BarcodeRowLengthIsModulesInWholeWords) {
         int bytes;
     };
     const Caso casos[] = {
-        {"i25", "0123456789", 14},   // 99 modules
-        {"code39", "ABCDEF", 14},  // 112 modules: already whole words
+        {"i25", "0123456789", 14},  // 99 modules
+        {"code39", "ABCDEF", 14},   // 112 modules: already whole words
         {"code39", "", 0},
         {"outro", "A", 6},  // any other type is Code 39
     };
@@ -310,7 +310,7 @@ TEST_F(GraficosPCL, TallBarcodesAreCapped) {
     DesenhaCodBar(1, 1, INT_MAX, "i25", "5");
     const auto leitura = LeJobPCL(Novo());
     EXPECT_TRUE(leitura.problemas.empty());
-    EXPECT_EQ(leitura.tokens.size(), 3u + 2u + 2u * 2500u + 1u);
+    EXPECT_EQ(leitura.tokens.size(), 3u + 2u + 2u * 5000u + 1u);
 }
 
 }  // namespace
