@@ -14,12 +14,12 @@ TEST(AcentuaPCL, RewritesSequencesIntoRoman8) {
         {"\\^A\\^E\\^O\\^a\\^e\\^o", "\xA2\xA4\xDF\xC0\xC1\xC2"},
         {"\\~A\\~O\\~a\\~o\\`A\\`a", "\xE1\xE9\xE2\xEA\xA1\xC8"},
         {"\\,C\\,c\\-a\\-o", "\xB4\xB5\xF9\xFA"},
-        {"\\'x", "x"},         // a mark with a letter it does not accent gives the letter
-        {"\\~e\\,a", "ea"},    //
-        {"\\\\", "\\"},        // any other character after the backslash stands for itself
-        {"\\q", "q"},          //
-        {"fim\\", "fim"},      // an unfinished sequence at the end is dropped
-        {"fim\\'", "fim"},     //
+        {"\\'x", "x"},  // a mark with a letter it does not accent gives the letter
+        {"\\~e\\,a", "ea"},
+        {"\\\\", "\\"},  // any other character after the backslash stands for itself
+        {"\\q", "q"},
+        {"fim\\", "fim"},  // an unfinished sequence at the end is dropped
+        {"fim\\'", "fim"},
         {"a\\'\\'e", "a\\'e"},  // the mark's letter may be a backslash
         {"", ""},
         {std::string(300, 'x') + "\\'a", std::string(300, 'x') + "\xC4"},  // long texts whole
