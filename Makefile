@@ -25,3 +25,8 @@ test-sanitize:
 
 clean:
 	rm -rf build build-test build-asan $(OUT)
+
+# `make bench` times both programs on a generated report (bench/bench.sh; PAGINAS=... to resize).
+.PHONY: bench
+bench: build
+	bench/bench.sh build

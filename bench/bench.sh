@@ -1,0 +1,283 @@
+#!/usr/bin/env bash
+# Benchmark of morvex and morvel on a generated report, run by `make bench`.
+#
+#   bench/bench.sh [build-dir]        (default build/, a Release build)
+#
+# It generates a report of PAGINAS pages (60 lines of 132 columns, a page heading and four
+# sections per page) and a form of about 30 objects (fixed boxes, lines and texts; INPUT from
+# sections; CAPTURA and MOSTRA; one barcode), then times both programs on it and prints pages
+# per second and peak memory; then the same form with one MD5V stamp per page, against the
+# cost of one `sh -c "printf '%s' x | md5sum"` spawn; then FATOR times the pages. Where enscript
+# is installed it is timed on the same report. Each time is the best of REPETICOES runs.
+#
+# Settings from the environment: PAGINAS (2000), FATOR (10), REPETICOES (3), SPAWNS (300).
+# Peak memory needs GNU time (/usr/bin/time, package "time"); without it memory shows n/a.
+set -euo pipefail
+
+PAGINAS=${PAGINAS:-2000}
+FATOR=${FATOR:-10}
+REPETICOES=${REPETICOES:-3}
+SPAWNS=${SPAWNS:-300}
+
+compilacao=${1:-build}
+for programa in morvex morvel; do
+    if [[ ! -x "$compilacao/$programa" ]]; then
+        echo "bench: $compilacao/$programa not found; build first (make build)" >&2
+        exit 1
+    fi
+done
+compilacao=$(cd "$compilacao" && pwd)
+
+trabalho=$(mktemp -d "${TMPDIR:-/tmp}/morv-bench-XXXXXX")
+trap 'rm -rf "$trabalho"' EXIT
+# The programs write vodrel.dbg and md5.tmp in the working directory.
+cd "$trabalho"
+
+tempo_gnu=""
+[[ -x /usr/bin/time ]] && tempo_gnu=/usr/bin/time
+
+# gera_relatorio PAGINAS: a line-printer report, every line 132 columns wide; pages after the
+# first start with a form feed at the head of their heading line, as line printers get them.
+gera_relatorio() {
+    awk -v paginas="$1" '
+    function linha(s) { printf "%-132.132s\n", s }
+    BEGIN {
+        srand(7)
+        split("MARIA DA SILVA|JOSE DE SOUZA|ANA PEREIRA|CARLOS ALBERTO LIMA|" \
+              "FERNANDA COSTA|PAULO ROBERTO DIAS|LUCIA HELENA ROCHA|MARCOS VINICIUS REIS", nomes, "|")
+        split("PAPEL A4 (RESMA)|TONER PRETO|ENVELOPE OFICIO (CX)|ETIQUETA A4 (CX)|" \
+              "GRAMPEADOR|CANETA AZUL (CX)|PASTA SUSPENSA|FITA ADESIVA", itens, "|")
+        for (p = 1; p <= paginas; p++) {
+            cab = sprintf("%-40s%-40s%-40sPAG. %6d", "EMPRESA EXEMPLO S.A.",
+                          "RELATORIO DE COBRANCA", "EMISSAO 08/12/2026", p)
+            if (p > 1) cab = "\f" cab
+            linha(cab)
+            linha(".secao 1 CLIENTE")
+            n = nomes[(p % 8) + 1]
+            linha(sprintf("%-60s CPF %03d.%03d.%03d-%02d", n, p % 1000, (p * 7) % 1000,
+                          (p * 13) % 1000, p % 100))
+            linha(sprintf("RUA DAS FLORES, %d - CENTRO", 100 + p % 900))
+            linha(sprintf("%05d-%03d CAMPINAS SP", 13000 + p % 1000, p % 1000))
+            linha(".fim")
+            linha(".secao 2 CODIGO DE BARRAS")
+            linha(sprintf("34191%09d%010d%020d", p, p * 7, p * 13))
+            linha(".fim")
+            linha(".secao 3 ITENS")
+            total = 0
+            for (i = 1; i <= 46; i++) {
+                q = 1 + int(rand() * 20)
+                v = int(rand() * 50000) / 100
+                total += q * v
+                linha(sprintf("%06d  %-40s %8d %12.2f %12.2f  %-40s", p * 46 + i,
+                              itens[int(rand() * 8) + 1], q, v, q * v, "ENTREGA PROGRAMADA"))
+            }
+            linha(".fim")
+            linha(".secao 4 TOTAL")
+            linha(sprintf("TOTAL  %06d  2026-12-%02d  %15.2f", p % 1000000, 1 + p % 28, total))
+            linha(".fim")
+        }
+    }'
+}
+
+# gera_formato [md5]: the form; with md5, one MD5V stamp per page more.
+gera_formato() {
+    cat <<'FIM'
+# Benchmark form: 17 fixed objects, 15 variable ones
+PAPEL A4
+RETANG 0.5 0.4 7.27 0.9 10 2
+RETANG 0.5 2.8 7.27 4.6 0 2
+RETANG 0.5 7.6 7.27 0.5 20 1
+RETANGA 0.5 1.5 7.27 1.1 0000 2
+RETANGA 0.5 8.4 7.27 2.6 0101 2
+LINHA 0.5 3.15 7.77 3.15 2
+LINHA 4.0 2.8 4.0 7.4 1
+LINHA 5.5 2.8 5.5 7.4 1
+LINHA 0.5 8.25 7.77 8.25 -2
+TEXTO C 0.95 A14 N "Extrato de Cobran\,ca"
+TEXTO 0.7 1.15 A8 - "Empresa Exemplo S.A."
+TEXTO 6.2 1.15 A8 - Folha
+TEXTO 0.7 1.7 A8 I Cliente
+TEXTO 0.7 3.05 C10 N "C\'odigo  Descri\,c\~ao"
+TEXTO 4.1 3.05 C10 N Quantidade
+TEXTO 5.6 3.05 C10 N Valor
+TEXTO 0.7 7.9 A10 N "Total a pagar"
+CAPTURA 0 FOLHA:126:6
+MOSTRA 6.6 1.15 A8 - FOLHA
+INPUT 0.7 2.0 A10 N 1
+INPUT 0.7 2.25 A10 - 1
+INPUT 0.7 2.5 A10 - 1
+CODBAR 0.7 8.6 2 i25 2
+INPUT 0.7 3.4 C8 - 3
+INPUT 0.7 3.55 C8 - 3
+INPUT 0.7 3.7 C8 - 3
+INPUT 0.7 3.85 C8 - 3
+INPUT 0.7 4.0 C8 - 3
+CAPTURA 4 DOC:8:6 VENC:16:10 VALOR:28:15
+MOSTRA 5.6 7.9 C10 N VALOR
+MOSTRA 0.7 9.4 A10 - VENC
+MOSTRA 0.7 9.7 A8 N DOC
+FIM
+    if [[ ${1:-} == md5 ]]; then
+        echo 'MD5V 0.7 10.2 C8 - N6 DOC X10 VENC N15 VALOR - x - x - x'
+    fi
+}
+
+# mede SAIDA COMANDO...: runs the command REPETICOES times with its standard output in SAIDA;
+# sets `segundos` to the best wall time, `cpu` to the best processor time (user and system,
+# child processes included) and `pico_kb` to the greatest peak resident set size.
+mede() {
+    local saida=$1
+    shift
+    segundos=""
+    cpu="n/a"
+    pico_kb="n/a"
+    local i inicio fim decorrido kb uso
+    for ((i = 0; i < REPETICOES; i++)); do
+        # `times` is a builtin: nothing else runs between the two readings of the children's
+        # processor time, which include the processes the program itself waits for.
+        times >tempos_antes.txt
+        inicio=$EPOCHREALTIME
+        if [[ -n $tempo_gnu ]]; then
+            "$tempo_gnu" -f '%M' -o medida.txt "$@" >"$saida" 2>erros.txt || falha "$@"
+        else
+            "$@" >"$saida" 2>erros.txt || falha "$@"
+        fi
+        fim=$EPOCHREALTIME
+        times >tempos_depois.txt
+        decorrido=$(awk -v a="$inicio" -v b="$fim" 'BEGIN { printf "%.6f", b - a }')
+        menor segundos "$decorrido"
+        uso=$(awk 'function s(t, p) { split(t, p, "m"); return p[1] * 60 + p[2] }
+                   FNR == 2 { v = s($1) + s($2); if (FILENAME ~ /antes/) a = v; else d = v }
+                   END { printf "%.3f", d - a }' tempos_antes.txt tempos_depois.txt)
+        [[ $cpu == n/a ]] && cpu=$uso
+        menor cpu "$uso"
+        if [[ -n $tempo_gnu ]]; then
+            kb=$(tail -n 1 medida.txt)
+            if [[ $pico_kb == n/a ]] || ((kb > pico_kb)); then pico_kb=$kb; fi
+        fi
+    done
+    if [[ -s erros.txt ]]; then
+        echo "bench: $1 wrote to standard error:" >&2
+        head -n 5 erros.txt >&2
+    fi
+}
+
+# menor VARIAVEL VALOR: keeps the smaller of the two in the variable (empty counts as none).
+menor() {
+    local -n atual=$1
+    if [[ -z $atual ]] || awk -v a="$2" -v b="$atual" 'BEGIN { exit !(a < b) }'; then
+        atual=$2
+    fi
+}
+
+falha() {
+    echo "bench: failed: $*" >&2
+    cat erros.txt >&2
+    exit 1
+}
+
+# Pages of a job: PCL page ends, PostScript showpage lines, enscript's own count.
+paginas_pcl() { grep -a -o $'\e&a0P' "$1" | wc -l; }
+paginas_ps() { grep -a -c '^showpage$' "$1"; }
+paginas_dsc() { grep -a -c '^%%Page:' "$1"; }
+
+# linha_resultado ROTULO PAGINAS ARQUIVO_JOB PAGINAS_NO_JOB
+linha_resultado() {
+    awk -v r="$1" -v p="$2" -v s="$segundos" -v c="$cpu" -v m="$pico_kb" \
+        -v j="$(stat -c %s "$3")" -v pj="$4" \
+        'BEGIN { printf "%-16s %7d %8.3f %7s %9.0f %8s %7.1f %7d\n", r, p, s, c, p / s, m, j / 1048576, pj }'
+    if [[ $4 != "$2" ]]; then
+        echo "bench: $1 printed $4 pages instead of $2" >&2
+    fi
+}
+
+# razao A B: A / B with two decimals, or n/a when either is not measured.
+razao() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "n/a" || b == "n/a" || b <= 0) print "n/a"; else printf "%.2f", a / b }'; }
+# vezes RAZAO: the ratio written as a factor.
+vezes() { if [[ $1 == n/a ]]; then echo n/a; else echo "${1}x"; fi; }
+# veredito VALOR ALVO min|max
+veredito() {
+    awk -v v="$1" -v alvo="$2" -v sentido="$3" 'BEGIN {
+        if (v == "n/a") { printf "not measured"; exit }
+        ok = (sentido == "min") ? v >= alvo : v <= alvo; printf "%s", ok ? "met" : "MISSED" }'
+}
+
+echo "Generating the report ($PAGINAS pages) and the forms..."
+gera_relatorio "$PAGINAS" >relatorio.txt
+gera_formato >formulario.fmt
+gera_formato md5 >formulario_md5.fmt
+sync  # no write-back of the new report competes with the runs
+objetos=$(grep -c -v -e '^#' -e '^PAPEL' formulario.fmt)
+
+echo
+echo "Report: $PAGINAS pages of 60 lines x 132 columns, $(($(stat -c %s relatorio.txt) / 1048576)) MB;" \
+    "form: $objetos objects; best of $REPETICOES runs; $(nproc) cores, load average" \
+    "$(cut -d ' ' -f 1 /proc/loadavg) at the start."
+if awk -v l="$(cut -d ' ' -f 1 /proc/loadavg)" -v n="$(nproc)" 'BEGIN { exit !(l > n / 2) }'; then
+    echo "The machine is busy: wall times are noisy, processor times (cpu s) less so."
+fi
+[[ -z $tempo_gnu ]] && echo "GNU time is missing (apt-get install time): no peak memory."
+printf '%-16s %7s %8s %7s %9s %8s %7s %7s\n' run pages "wall s" "cpu s" "pages/s" "peak KB" "job MB" "in job"
+
+declare -A parede processador memoria
+# roda ROTULO CHAVE PAGINAS CONTADOR COMANDO...: measures one run and keeps its figures under CHAVE.
+roda() {
+    local rotulo=$1 chave=$2 paginas=$3 contador=$4
+    shift 4
+    mede job "$@"
+    parede[$chave]=$segundos
+    processador[$chave]=$cpu
+    memoria[$chave]=$pico_kb
+    linha_resultado "$rotulo" "$paginas" job "$($contador job)"
+}
+
+roda morvex morvex "$PAGINAS" paginas_pcl "$compilacao/morvex" relatorio.txt formulario.fmt
+roda morvel morvel "$PAGINAS" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
+tem_enscript=""
+if command -v enscript >/dev/null; then
+    tem_enscript=1
+    # Landscape A4, Courier 7 points, no page header: one sheet per report page.
+    roda enscript enscript "$PAGINAS" paginas_dsc enscript -q -B -r -M A4 -f Courier7 -o - relatorio.txt
+fi
+roda "morvex + MD5V" morvex.md5 "$PAGINAS" paginas_pcl "$compilacao/morvex" relatorio.txt formulario_md5.fmt
+roda "morvel + MD5V" morvel.md5 "$PAGINAS" paginas_ps "$compilacao/morvel" relatorio.txt formulario_md5.fmt
+
+# The cost of one stamp's spawn, measured like the programs: a shell running SPAWNS of them.
+nenhuma() { echo "$SPAWNS"; }
+# shellcheck disable=SC2016 # $1 belongs to the inner shell
+roda "spawn x$SPAWNS" spawn "$SPAWNS" nenhuma bash -c \
+    'for ((i = 0; i < $1; i++)); do sh -c "printf '"'"'%s'"'"' x | md5sum" >/dev/null; done' bash "$SPAWNS"
+
+paginas_grande=$((PAGINAS * FATOR))
+gera_relatorio "$paginas_grande" >relatorio.txt
+sync
+roda "morvex x$FATOR" morvex.grande "$paginas_grande" paginas_pcl "$compilacao/morvex" relatorio.txt formulario.fmt
+roda "morvel x$FATOR" morvel.grande "$paginas_grande" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
+rm -f job relatorio.txt
+
+echo
+echo "Against the targets (wall time; processor time in brackets):"
+for programa in morvex morvel; do
+    if [[ -n $tem_enscript ]]; then
+        r=$(razao "${parede[enscript]}" "${parede[$programa]}")
+        rc=$(razao "${processador[enscript]}" "${processador[$programa]}")
+        echo "  $programa pages/s over enscript's: $(vezes "$r") ($(vezes "$rc")), target at least 2x: $(veredito "$r" 2 min) ($(veredito "$rc" 2 min))"
+    else
+        echo "  $programa against enscript: not measured (enscript not installed: apt-get install enscript)"
+    fi
+    r=$(razao "${parede[$programa.grande]}" "${parede[$programa]}")
+    rc=$(razao "${processador[$programa.grande]}" "${processador[$programa]}")
+    echo "  $programa time for ${FATOR}x the pages: $(vezes "$r") ($(vezes "$rc")), target at most $((FATOR + 1))x: $(veredito "$r" $((FATOR + 1)) max) ($(veredito "$rc" $((FATOR + 1)) max))"
+    r=$(razao "${memoria[$programa.grande]}" "${memoria[$programa]}")
+    echo "  $programa peak memory: ${memoria[$programa]} KB, ${memoria[$programa.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
+    for medida in parede processador; do
+        declare -n m=$medida
+        custo=$(awk -v a="${m[$programa.md5]}" -v b="${m[$programa]}" -v n="$PAGINAS" 'BEGIN { printf "%.3f", (a - b) / n * 1000 }')
+        spawn=$(awk -v s="${m[spawn]}" -v n="$SPAWNS" 'BEGIN { printf "%.3f", s / n * 1000 }')
+        r=$(razao "$custo" "$spawn")
+        nome=wall
+        [[ $medida == processador ]] && nome=cpu
+        echo "  $programa MD5V stamp ($nome): ${custo} ms a page, one spawn ${spawn} ms: $(vezes "$r"), target at most 1.2x: $(veredito "$r" 1.2 max)"
+        unset -n m
+    done
+done
