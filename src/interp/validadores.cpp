@@ -120,7 +120,7 @@ int InterpretaMostra(Lista* palavras, std::string& msg) {
     return Conta(palavras, 6, kObjetoVariavel, msg);
 }
 
-// Also filed, so that the fixed list of its side shows that the format prints both sides.
+// Filed in the fixed list of its side like a drawing; executing it draws nothing.
 int InterpretaDuplex(Lista* palavras, std::string& msg) {
     if (NumArgs(palavras, 1, msg) != 0) return kErro;
     duplex = 1;
@@ -147,7 +147,7 @@ int InterpretaOrientacao(Lista* palavras, std::string& msg) {
 
 int InterpretaAlimentacao(Lista* palavras, std::string& msg) {
     if (NumArgs(palavras, 2, msg) != 0) return kErro;
-    // The tray number is kept in a byte; larger numbers wrap as they always have.
+    // The tray number is kept in a byte: a larger number keeps its low byte.
     alimentacao = static_cast<signed char>(LeInteiro(Palavra(palavras, 1)));
     return kAjuste;
 }
