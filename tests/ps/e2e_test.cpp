@@ -137,6 +137,48 @@ TEST(MorvelE2E, TextoCentradoEmQuatroPolegadasEUmQuarto) {
     }
 }
 
+// Absurd numbers still make a job that renders (the job check of Executa runs on it) and
+// that stays small.
+TEST(MorvelE2E, NumerosAbsurdosRenderizam) {
+    DiretorioTemporario dir;
+    EscreveArquivo("fmt.txt",
+                   "RETANG -1e30 1e30 1e39 -5 1000 -99999999999\n"
+                   "RETANGA 1e30 -1e30 -1e38 1e38 0000 2147483647\n"
+                   "LINHA -1e38 1 1e38 1 -2147483648\n"
+                   "LINHA 1 -1e38 1 1e38 -1\n"
+                   "ROTACAO -2147483648\n"
+                   "TEXTO 1e38 -1e38 A0 N \"x\"\n"
+                   "TEXTO C 1e38 C-5 I \"y\"\n"
+                   "ROTACAO 270\n"
+                   "TEXTO 1e38 1e38 Zz \"\" \"\\\\\"\n"
+                   "CODBAR 1e38 -1e38 2147483647 code128c 0\n");
+    EscreveArquivo("rel.txt", "1234\n");
+    const Resultado r = Executa(kMorvel, {"rel.txt", "fmt.txt"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_LT(r.saida.size(), 4000000u);
+}
+
+// A bitmap prints the right way up: the file stores its bottom row first. Its top half is
+// black (bits 0), its bottom half white, with and without the mask.
+TEST(MorvelE2E, ImagemDePeNaPagina) {
+    PRECISA("gs");
+    DiretorioTemporario dir;
+    const std::string branco(16 * 4, '\xff'), preto(16 * 4, '\0');
+    EscreveArquivo("meio.bmp", BitmapUmBit(32, 32, branco + preto));
+    EscreveArquivo("fmt.txt", "IMAGEM 1 1 1 1 meio.bmp\nIMAGEM 2 1 1 1 meio.bmp 1\n");
+    EscreveArquivo("rel.txt", "x\n");
+    const Resultado r = Executa(kMorvel, {"rel.txt", "fmt.txt"});
+    ASSERT_EQ(r.status, 0);
+    const std::vector<Pagina> paginas = Renderiza(r.saida, 300);
+    ASSERT_FALSE(paginas.empty());
+    // 32 pixels at 300 to the inch from (1, 1) and (2, 1) inches: columns 300 and 600 on, rows
+    // from about 300 down (the page is a little shorter than the form's 11.7 inches).
+    for (int coluna : {310, 610}) {
+        EXPECT_LT(paginas[0].em(coluna, 306), 128) << coluna;
+        EXPECT_GT(paginas[0].em(coluna, 322), 128) << coluna;
+    }
+}
+
 // Batch 1 (narrow report) takes the landscape format, batch 2 (wide) the portrait one.
 TEST(MorvelE2E, RetratoDepoisDePaisagem) {
     DiretorioTemporario dir;
