@@ -14,3 +14,8 @@ mv -f vodrel.dbg "$out/" 2>/dev/null || true
 rm -f md5.tmp
 echo "PCL job:        $out/relatorio.pcl"
 echo "PostScript job: $out/relatorio.ps"
+# A preview of the PostScript job, for a look without a printer.
+if command -v gs >/dev/null 2>&1; then
+    gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio.pdf" "$out/relatorio.ps"
+    echo "Preview:        $out/relatorio.pdf"
+fi
