@@ -167,9 +167,11 @@ bool EntradaEsgotada(std::FILE* entrada) {
     return false;
 }
 
-[[noreturn]] void FalhaTemporario(const std::string& nome) {
+Lote FalhaTemporario(const std::string& nome) {
     std::fprintf(stderr, "Erro na criacao do arquivo temporario [%s]\n", nome.c_str());
-    std::exit(-1);
+    Lote lote;
+    lote.falha = true;
+    return lote;
 }
 
 }  // namespace
@@ -196,12 +198,12 @@ Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
     const char* dir = std::getenv("TMPDIR");
     std::string nome = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/morvXXXXXX";
     int fd = mkstemp(nome.data());
-    if (fd < 0) FalhaTemporario(nome);
+    if (fd < 0) return FalhaTemporario(nome);
     std::FILE* dados = fdopen(fd, "wb");
     if (dados == nullptr) {
         close(fd);
         std::remove(nome.c_str());
-        FalhaTemporario(nome);
+        return FalhaTemporario(nome);
     }
     Lote lote = CopiaLote(entrada, dados, estado);
     // A data file cut short by a full disk would lose pages without a word: fail instead.
@@ -209,7 +211,7 @@ Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
     if (std::fclose(dados) != 0) falhou = true;
     if (falhou) {
         std::remove(nome.c_str());
-        FalhaTemporario(nome);
+        return FalhaTemporario(nome);
     }
     lote.dados = nome;
     return lote;

@@ -25,6 +25,7 @@ struct Lote {
     bool marca_pag = false;  // the first surviving line holds "PAG. "
     bool cabecalho = false;  // a batch header was read during this batch
     bool esgotada = false;   // nothing is left to read on the input
+    bool falha = false;      // the data file could not be made or written; message given
 };
 
 // Copies one batch from the report into `dados` and sets marcaini and marcafim for it. Leaves
@@ -32,6 +33,7 @@ struct Lote {
 Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado);
 
 // The whole pre-pass of one batch: creates a new data file under a unique name in TMPDIR (or
-// /tmp), copies the batch into it and closes it. When the data file cannot be created, writes
-// "Erro na criacao do arquivo temporario [%s]\n" and ends the program with status -1.
+// /tmp), copies the batch into it and closes it. When the data file cannot be created or
+// written, writes "Erro na criacao do arquivo temporario [%s]\n", removes what was made and
+// hands back a batch with `falha` set, on which the run must stop with status -1.
 Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado);

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "device/dispositivo.h"
@@ -19,20 +18,19 @@ constexpr int kArgsComSaida = 3;
 // A report whose widest line, line end included, holds more bytes than this is a wide one.
 constexpr int kLarguraEstreita = 82;
 
-[[noreturn]] void Termina(int status) {
-    // exit flushes the job stream too, so a run that fails late keeps every batch it wrote.
-    std::exit(status);
-}
+// Status of a run that stops on an error. Every error goes back up to Principal, which closes
+// and flushes what the run opened, so a run that fails late keeps every batch it wrote.
+constexpr int kFalha = -1;
 
-[[noreturn]] void FalhaAbertura(const char* nome) {
+bool FalhaAbertura(const char* nome) {
     std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
-    Termina(-1);
+    return false;
 }
 
 // A batch that cannot go on: its copy of the report has no further use, so none is left behind.
-[[noreturn]] void AbandonaLote(const Lote& lote) {
+int AbandonaLote(const Lote& lote) {
     std::remove(lote.dados.c_str());
-    Termina(-1);
+    return kFalha;
 }
 
 void Uso() {
@@ -40,20 +38,21 @@ void Uso() {
     std::fprintf(stderr, "Uso: %s <arquivo> <lista formatos>\n", kNomePrograma);
 }
 
-void CriaRastro(int argc, char** argv) {
+bool CriaRastro(int argc, char** argv) {
     dbg = std::fopen(kArquivoRastro, "w");
-    if (dbg == nullptr) FalhaAbertura(kArquivoRastro);
+    if (dbg == nullptr) return FalhaAbertura(kArquivoRastro);
     // Unbuffered, so that the trace is complete up to the point where a run stopped.
     std::setvbuf(dbg, nullptr, _IONBF, 0);
     for (int i = 0; i < argc; ++i)
         std::fprintf(dbg, "arg %d [%s]\n", i, argv[i]);
+    return true;
 }
 
 std::FILE* AbreEntrada(const char* nome) {
     if (std::string(nome) == "-") return stdin;
     std::FILE* entrada = std::fopen(nome, "rb");
     if (entrada == nullptr) FalhaAbertura(nome);
-    return entrada;
+    return entrada;  // null when it cannot be opened
 }
 
 // Format 1 or 2 by width, 3 or 4 when the first line carries the page heading.
@@ -65,20 +64,35 @@ const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
 }
 
 // The output file is opened once, at the first batch, so that it holds every batch in order.
-void RedirecionaSaida(const char* nome, const Lote& lote) {
-    if (std::freopen(nome, "wb", stdout) == nullptr) {
-        std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
-        AbandonaLote(lote);
-    }
+bool RedirecionaSaida(const char* nome) {
+    if (std::freopen(nome, "wb", stdout) == nullptr) return FalhaAbertura(nome);
     saida = stdout;
+    return true;
 }
 
-void CarregaFormato(const char* formato, const Lote& lote) {
+bool CarregaFormato(const char* formato, const Lote& lote) {
     std::fprintf(dbg, "dad=[%s] fmt=[%s]\n", lote.dados.c_str(), formato);
     std::string msg;
-    if (InicializaInterp(formato, lote.dados.c_str(), msg) == 0) return;
+    if (InicializaInterp(formato, lote.dados.c_str(), msg) == 0) return true;
     std::fwrite(msg.data(), 1, msg.size(), stderr);
-    AbandonaLote(lote);
+    return false;
+}
+
+// Every batch of the report in turn; the run's status.
+int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
+    EstadoExecucao estado;
+    for (bool primeiro_lote = true;; primeiro_lote = false) {
+        Lote lote = PreparaLote(entrada, estado);
+        if (lote.falha) return kFalha;
+        const char* formato = EscolheFormato(nargs, argv, lote);
+        if (nargs == kArgsComSaida && primeiro_lote && !RedirecionaSaida(argv[3]))
+            return AbandonaLote(lote);
+        if (!CarregaFormato(formato, lote)) return AbandonaLote(lote);
+        LacoPaginas();
+        FinalizaInterp();
+        std::remove(lote.dados.c_str());
+        if (!lote.cabecalho || lote.esgotada) return 0;
+    }
 }
 
 }  // namespace
@@ -87,24 +101,14 @@ int Principal(int argc, char** argv) {
     int nargs = argc - 1;
     if (nargs < 2) {
         Uso();
-        return -1;
+        return kFalha;
     }
-    CriaRastro(argc, argv);
+    if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
-    EstadoExecucao estado;
-    for (bool primeiro_lote = true;; primeiro_lote = false) {
-        Lote lote = PreparaLote(entrada, estado);
-        const char* formato = EscolheFormato(nargs, argv, lote);
-        if (nargs == kArgsComSaida && primeiro_lote) RedirecionaSaida(argv[3], lote);
-        CarregaFormato(formato, lote);
-        LacoPaginas();
-        FinalizaInterp();
-        std::remove(lote.dados.c_str());
-        if (!lote.cabecalho || lote.esgotada) break;
-    }
-    if (entrada != stdin) std::fclose(entrada);
+    const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
+    if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
     std::fflush(saida);
     std::fclose(dbg);
     dbg = nullptr;
-    return 0;
+    return status;
 }
