@@ -23,6 +23,17 @@ Lista* IncluiLista(Lista* no, std::string_view texto) {
     return InicioLista(ultimo);
 }
 
+Lista* IncluiListaApos(Lista* ultimo, std::string_view texto) {
+    auto* novo = new Lista{std::string(texto), nullptr, ultimo};
+    if (ultimo != nullptr) {
+        // Whatever followed a node that was not the last stays after the new one.
+        novo->prox = ultimo->prox;
+        if (novo->prox != nullptr) novo->prox->ant = novo;
+        ultimo->prox = novo;
+    }
+    return novo;
+}
+
 Lista* LiberaLista(Lista* no) {
     no = InicioLista(no);
     while (no != nullptr) {

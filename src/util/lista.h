@@ -14,5 +14,9 @@ Lista* InicioLista(Lista* no);
 Lista* FimLista(Lista* no);
 // Appends a copy of texto at the end; returns the first node of the list.
 Lista* IncluiLista(Lista* no, std::string_view texto);
+// Appends a copy of texto right after `ultimo`, the last node of its list (or null for a new
+// list), and returns the new last node: a caller that keeps its list's tail builds a long list
+// in linear time, where IncluiLista walks the whole list at every call.
+Lista* IncluiListaApos(Lista* ultimo, std::string_view texto);
 // Frees the whole list that holds no; always returns null.
 Lista* LiberaLista(Lista* no);

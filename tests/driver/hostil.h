@@ -1,0 +1,78 @@
+#pragma once
+// What every hostile-input test checks after each run of a real program: it ended by itself
+// with 0 or 255 (never a signal or a sanitizer's abort), and it left nothing behind: no data
+// file in its TMPDIR, no stamp scratch file, nothing new in the working directory but the trace
+// and the stamp's last copy.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/ferramentas.h"
+
+class Hostil : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* anterior = std::getenv("TMPDIR");
+        tinha_tmpdir_ = anterior != nullptr;
+        if (tinha_tmpdir_) tmpdir_anterior_ = anterior;
+        // Outside the working directory, so that the two checks stay apart.
+        std::string modelo =
+            (std::filesystem::temp_directory_path() / "morv-hostil-tmp-XXXXXX").string();
+        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
+        temporarios_ = modelo;
+        setenv("TMPDIR", temporarios_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (tinha_tmpdir_)
+            setenv("TMPDIR", tmpdir_anterior_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+        std::error_code erro;
+        std::filesystem::remove_all(temporarios_, erro);
+    }
+
+    static std::set<std::string> Conteudo(const std::string& pasta) {
+        std::set<std::string> nomes;
+        std::error_code erro;
+        for (const auto& e : std::filesystem::directory_iterator(pasta, erro))
+            nomes.insert(e.path().filename().string());
+        return nomes;
+    }
+
+    // Runs the program and checks the way it ended and what it left behind.
+    Resultado Roda(const std::string& programa, const std::vector<std::string>& argumentos,
+                   const std::string& entrada = "") {
+        const std::set<std::string> antes = Conteudo(".");
+        Resultado r = Executa(programa, argumentos, entrada);
+        VerificaFim(r);
+        for (const std::string& nome : Conteudo(".")) {
+            if (antes.count(nome) || nome == "vodrel.dbg" || nome == "md5.tmp") continue;
+            ADD_FAILURE() << "left in the working directory: " << nome;
+        }
+        return r;
+    }
+
+    void VerificaFim(const Resultado& r) const {
+        EXPECT_TRUE(r.status == 0 || r.status == 255) << "status " << r.status << "\n"
+                                                      << r.erro.substr(0, 3000);
+        EXPECT_EQ(r.erro.find("runtime error"), std::string::npos) << r.erro.substr(0, 3000);
+        EXPECT_EQ(r.erro.find("Sanitizer"), std::string::npos) << r.erro.substr(0, 3000);
+        for (const std::string& nome : Conteudo(temporarios_))
+            ADD_FAILURE() << "left in TMPDIR: " << nome;
+    }
+
+    DiretorioTemporario dir_;
+    std::string temporarios_;
+    bool tinha_tmpdir_ = false;
+    std::string tmpdir_anterior_;
+};
+
+inline const std::string kProgramasHostis[] = {kMorvex, kMorvel};
+
+inline std::string NomePrograma(const std::string& programa) {
+    return programa == kMorvex ? "morvex" : "morvel";
+}

@@ -1,0 +1,188 @@
+// Hostile input to both programs: garbage reports and formats, missing and unusable files,
+// outputs that cannot be written. Each run must end with its message and status, or with the
+// defined job, and leave nothing behind (see hostil.h).
+#include "driver/hostil.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "interp/interp.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bytes of every value, the same on every run.
+std::string Binario(std::size_t tamanho) {
+    std::string r;
+    std::uint32_t estado = 12345;
+    for (std::size_t i = 0; i < tamanho; ++i) {
+        estado = estado * 1103515245u + 12345u;
+        r.push_back(static_cast<char>(estado >> 24));
+    }
+    return r;
+}
+
+std::string Repete(const std::string& texto, int vezes) {
+    std::string r;
+    for (int i = 0; i < vezes; ++i)
+        r += texto;
+    return r;
+}
+
+// A form that reads every kind of content from the report, on both sides of the sheet.
+const std::string kFormatoGeral =
+    "TEXTO 1 1 A10 N \"Fixo\"\n"
+    "RETANG 1 2 3 1 10 2\n"
+    "INPUT 1 3 A10 N 0\n"
+    "INPUT C 4 C12 NI 1\n"
+    "CAPTURA 0 V:1:10 W:5:3\n"
+    "MOSTRA 1 5 A10 N V\n"
+    "MD5 1 6 C10 N 0\n"
+    "MD5V 1 7 C10 N X10 V N5 W - V - V - V - V\n"
+    "VERSO\n"
+    "TEXTO 1 1 A10 N \"Verso\"\n"
+    "INPUT 1 2 A10 N 0\n";
+
+enum class Compara { exato, inicio_e_fim };
+
+struct Caso {
+    const char* nome;
+    std::string relatorio;  // r.txt
+    std::string formato;    // f.fmt
+    std::vector<std::string> argumentos;
+    int status;
+    std::string erro;  // standard error; with inicio_e_fim, its start and end around a '|'
+    Compara compara = Compara::exato;
+};
+
+void ConfereErro(const std::string& erro, const Caso& caso) {
+    if (caso.compara == Compara::exato) {
+        EXPECT_EQ(erro, caso.erro);
+        return;
+    }
+    const std::size_t barra = caso.erro.find('|');
+    const std::string inicio = caso.erro.substr(0, barra), fim = caso.erro.substr(barra + 1);
+    ASSERT_GE(erro.size(), inicio.size() + fim.size()) << erro;
+    EXPECT_EQ(erro.substr(0, inicio.size()), inicio);
+    EXPECT_EQ(erro.substr(erro.size() - fim.size()), fim);
+}
+
+const std::vector<std::string> kPadrao = {"r.txt", "f.fmt"};
+
+TEST_F(Hostil, EntradasArquivosESaidas) {
+    // 100,000 object lines: loading must stay linear.
+    const std::string cem_mil = Repete("TEXTO 1 1 A10 N x\n", 40000) +
+                                Repete("LINHA 1 1 2 1\n", 20000) + Repete("# nota\n", 20000) +
+                                Repete("INPUT 1 1 A10 N 1\n", 20000);
+    std::string palavras;  // lines of 255 words each
+    for (int i = 0; i < 254; ++i)
+        palavras += " a";
+    const std::string muitas_palavras = Repete("#" + palavras + "\n", 4000);
+    const std::string secao = ".secao 1\nABC\n.fim\n";
+
+    const Caso casos[] = {
+        {"uma linha de 10 MB", std::string(10000000, 'x') + "\n", kFormatoGeral, kPadrao, 0, ""},
+        {"so saltos de pagina", std::string(20000, '\f'), kFormatoGeral, kPadrao, 0, ""},
+        {"saltos e linhas em branco", Repete("\f\r\n \n\f", 3000), kFormatoGeral, kPadrao, 0, ""},
+        {"relatorio vazio", "", kFormatoGeral, kPadrao, 0, ""},
+        {"formato de bytes NUL", "A\n", std::string(100000, '\0'), kPadrao, 255,
+         "Comando desconhecido [|] - linha 1", Compara::inicio_e_fim},
+        {"formato de 100.000 linhas", secao, cem_mil, kPadrao, 0, ""},
+        {"formato de linhas de 255 palavras", secao, muitas_palavras, kPadrao, 0, ""},
+        {"formato vazio", "A\n", "", kPadrao, 0, ""},
+        // Quoted words without their closing quote end at the line end.
+        {"aspas sem fim no ultimo argumento", "A\n", "TEXTO 1 1 A10 N \"sem fim\n", kPadrao, 0, ""},
+        {"aspas sem fim sem fim de linha", "A\n", "TEXTO 1 1 A10 N \"sem fim", kPadrao, 0, ""},
+        {"aspas sem fim engolem argumentos", "A\n", "TEXTO 1 1 A10 \"N sem fim\n", kPadrao, 255,
+         "Numero de argumentos invalido - linha 1"},
+        {"aspas abertas no fim da linha", "A\n", "TEXTO 1 1 A10 N \"\n", kPadrao, 0, ""},
+        {"tabulacao dentro de aspas", "A\n", "TEXTO 1 1 A10 N \"a\tb\"\n", kPadrao, 255,
+         "Numero de argumentos invalido - linha 1"},
+        {"aspas na palavra de comando", "A\n", "\"TEXTO\" 1 1 A10 N x\n", kPadrao, 255,
+         "Comando desconhecido [\"TEXTO\"] - linha 1"},
+        {"captura com aspas sem fim", "ABCDEF\n", "CAPTURA 0 \"V:1:3\nMOSTRA 1 1 A10 N V\n",
+         kPadrao, 0, ""},
+        {"MD5V com aspas sem fim", "A\n",
+         "MD5V 1 1 A10 N \"N5 V X5 V - V - V - V - V\nTEXTO 1 1 A10 N x\n", kPadrao, 0, ""},
+        // MARCA blocks and batch headers.
+        {"faixa que nao seleciona nada", "APA05QTD00\nA\n",
+         "MARCA 5\nTEXTO 1 1 A10 N x\nMARCA 4\nDESCONHECIDO\n", kPadrao, 0, ""},
+        {"faixa negativa", "APA-1QTD-1\nA\n",
+         "MARCA -1\nDESCONHECIDO\nMARCA -3\nTEXTO 1 1 A10 N x\n", kPadrao, 0, ""},
+        {"blocos de numeros absurdos", "APA99QTD99\nA\n",
+         "MARCA 99999999999\nDESCONHECIDO\nMARCA -2147483648\nDESCONHECIDO\nMARCA abc\n"
+         "DESCONHECIDO\nMARCA \"\"\nDESCONHECIDO\nMARCA 150\nTEXTO 1 1 A10 N x\n",
+         kPadrao, 0, ""},
+        {"cabecalho sem numeros", "APA  QTD  \nA\nAPAxxQTDyy\nB\n", "MARCA 7\nTEXTO 1 1 A10 N x\n",
+         kPadrao, 0, ""},
+        {"MARCA sem numero", "A\n", "TEXTO 1 1 A10 N x\nMARCA\n", kPadrao, 255,
+         "Numero de argumentos invalido - linha 2"},
+        // Files that are missing, or are directories.
+        {"relatorio inexistente",
+         "",
+         "",
+         {"nao.txt", "f.fmt"},
+         255,
+         "Erro na abertura do arquivo [nao.txt]\n"},
+        {"formato inexistente",
+         "A\n",
+         "",
+         {"r.txt", "nao.fmt"},
+         255,
+         "Erro na abertura do arquivo [nao.fmt] #2"},
+        {"quatro formatos inexistentes",
+         "A\n",
+         "",
+         {"r.txt", "n1", "n2", "n3", "n4"},
+         255,
+         "Erro na abertura do arquivo [n1] #2"},
+        // The report is the data file of the run: a DADOS line has nothing to name.
+        {"DADOS inexistente", "A\n", "DADOS nao.dad\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
+        {"DADOS que e uma pasta", "A\n", "DADOS pasta\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
+        {"IMAGEM inexistente", "A\n", "IMAGEM 1 1 1 1 nao.bmp\n", kPadrao, 0, ""},
+        {"IMAGEM que e uma pasta", "A\n", "IMAGEM 1 1 1 1 pasta 1\n", kPadrao, 0, ""},
+        // Outputs that cannot be written.
+        {"saida em pasta inexistente",
+         "A\n",
+         "",
+         {"r.txt", "f.fmt", "sem/pasta/job"},
+         255,
+         "Erro na abertura do arquivo [sem/pasta/job]\n"},
+        {"saida que e uma pasta",
+         "A\n",
+         "",
+         {"r.txt", "f.fmt", "pasta"},
+         255,
+         "Erro na abertura do arquivo [pasta]\n"},
+    };
+    fs::create_directory("pasta");
+    for (const auto& programa : kProgramasHostis) {
+        for (const auto& caso : casos) {
+            SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
+            EscreveArquivo("r.txt", caso.relatorio);
+            EscreveArquivo("f.fmt", caso.formato);
+            const std::string entrada = caso.argumentos[0] == "-" ? Binario(8000) : "";
+            const auto inicio = std::chrono::steady_clock::now();
+            Resultado r = Roda(programa, caso.argumentos, entrada);
+            const auto segundos =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+            EXPECT_EQ(r.status, caso.status);
+            ConfereErro(r.erro, caso);
+            if (caso.status != 0) {
+                EXPECT_EQ(r.saida, "");
+            }
+            // Generous for a sanitizer build on a busy machine; a quadratic walk takes minutes.
+            EXPECT_LT(segundos, 15.0);
+        }
+    }
+}
+
+}  // namespace
