@@ -47,6 +47,15 @@ int Passo(int tamanho) {
 // The centre of a letter-width sheet, in inches, on which centred texts are laid out.
 constexpr double kCentroLinha = 4.25;
 
+// The escape byte starts a printer command: one that comes with the report's data (line-printer
+// reports often carry their own control codes) would be read as a command and could corrupt the
+// rest of the job, so a text never carries it.
+constexpr char kEscape = '\x1b';
+
+void TiraEscapes(std::string& texto) {
+    std::erase(texto, kEscape);
+}
+
 void AparaBrancos(std::string& texto) {
     const auto inicio = texto.find_first_not_of(' ');
     if (inicio == std::string::npos) {
@@ -84,6 +93,7 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
     const std::string_view codigo = fonte ? fonte : "";
     const std::string_view tipo = estilo ? estilo : "";
     acentua(conteudo);
+    TiraEscapes(conteudo);
 
     const char letra = codigo.empty() ? '\0' : codigo[0];
     const int tamanho = codigo.empty() ? 0 : LeInteiro(codigo.substr(1));

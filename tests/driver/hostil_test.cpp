@@ -89,6 +89,12 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
     const std::string secao = ".secao 1\nABC\n.fim\n";
 
     const Caso casos[] = {
+        {"relatorio binario", Binario(8000), kFormatoGeral, kPadrao, 0, ""},
+        {"relatorio binario pela entrada", "", kFormatoGeral, {"-", "f.fmt"}, 0, ""},
+        {"codigos de impressora no relatorio",
+         "\x1b"
+         "E\x1b&l1O\x1b*b9W\x1b\n:\x1b%1B\n",
+         kFormatoGeral + "TEXTO 1 9 A10 N \x1b&f20y8X\n", kPadrao, 0, ""},
         {"uma linha de 10 MB", std::string(10000000, 'x') + "\n", kFormatoGeral, kPadrao, 0, ""},
         {"so saltos de pagina", std::string(20000, '\f'), kFormatoGeral, kPadrao, 0, ""},
         {"saltos e linhas em branco", Repete("\f\r\n \n\f", 3000), kFormatoGeral, kPadrao, 0, ""},
