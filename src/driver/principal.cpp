@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -48,9 +50,19 @@ bool CriaRastro(int argc, char** argv) {
     return true;
 }
 
+// A directory opens, but reading it gives nothing: it would print as an empty report.
+bool EhPasta(std::FILE* arquivo) {
+    struct stat info {};
+    return fstat(fileno(arquivo), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 std::FILE* AbreEntrada(const char* nome) {
     if (std::string(nome) == "-") return stdin;
     std::FILE* entrada = std::fopen(nome, "rb");
+    if (entrada != nullptr && EhPasta(entrada)) {
+        std::fclose(entrada);
+        entrada = nullptr;
+    }
     if (entrada == nullptr) FalhaAbertura(nome);
     return entrada;  // null when it cannot be opened
 }

@@ -1,5 +1,7 @@
 // The format loader: reads a format file, checks every command and files its lines into the
 // four object lists; settings act at once.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -53,6 +55,20 @@ bool LePedaco(std::FILE* arquivo, std::string& pedaco) {
     return !pedaco.empty();
 }
 
+// Opens a file for reading, as fopen does, but a directory fails with EISDIR: reading one gives
+// no line at all, and an empty form or data file would print without a word of warning.
+std::FILE* AbreLeitura(const char* nome) {
+    std::FILE* arquivo = std::fopen(nome, "rb");
+    if (arquivo == nullptr) return nullptr;
+    struct stat info {};
+    if (fstat(fileno(arquivo), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(arquivo);
+        errno = EISDIR;
+        return nullptr;
+    }
+    return arquivo;
+}
+
 std::string MensagemAbertura(const char* nome, int erro) {
     return "Erro na abertura do arquivo [" + std::string(nome) + "] #" + std::to_string(erro);
 }
@@ -60,7 +76,7 @@ std::string MensagemAbertura(const char* nome, int erro) {
 // Opens and measures the data file for the reader.
 int AbreDados(const char* nome, std::string& msg) {
     if (dad != nullptr) std::fclose(dad);  // a second DADOS line replaces the first
-    dad = std::fopen(nome, "rb");
+    dad = AbreLeitura(nome);
     if (dad == nullptr) {
         msg = MensagemAbertura(nome, errno);
         return -1;
@@ -165,7 +181,7 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     fimarq = 0;
     fimpag = 0;
 
-    Arquivo arquivo(std::fopen(formato, "rb"));
+    Arquivo arquivo(AbreLeitura(formato));
     if (!arquivo) {
         msg = MensagemAbertura(formato, errno);
         return -1;

@@ -150,6 +150,18 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          {"r.txt", "n1", "n2", "n3", "n4"},
          255,
          "Erro na abertura do arquivo [n1] #2"},
+        {"relatorio que e uma pasta",
+         "",
+         "",
+         {"pasta", "f.fmt"},
+         255,
+         "Erro na abertura do arquivo [pasta]\n"},
+        {"formato que e uma pasta",
+         "A\n",
+         "",
+         {"r.txt", "pasta"},
+         255,
+         "Erro na abertura do arquivo [pasta] #21"},
         // The report is the data file of the run: a DADOS line has nothing to name.
         {"DADOS inexistente", "A\n", "DADOS nao.dad\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
         {"DADOS que e uma pasta", "A\n", "DADOS pasta\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
@@ -188,6 +200,37 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
             // Generous for a sanitizer build on a busy machine; a quadratic walk takes minutes.
             EXPECT_LT(segundos, 15.0);
         }
+    }
+}
+
+struct CasoCarga {
+    const char* nome;
+    std::string formato;  // f.fmt
+    const char* dados;    // data file name given by the caller
+    std::string erro;
+};
+
+// The DADOS line only acts when the caller names no data file, which the programs never do: the
+// loader is called directly for it.
+TEST_F(Hostil, CarregadorRecusaPastas) {
+    fs::create_directory("pasta");
+    const CasoCarga casos[] = {
+        {"DADOS que e uma pasta", "DADOS pasta\nINPUT 1 1 A10 N 0\n", "",
+         "Erro na abertura do arquivo [pasta] #21"},
+        {"dados que sao uma pasta", "INPUT 1 1 A10 N 0\n", "pasta",
+         "Erro na abertura do arquivo [pasta] #21"},
+        {"DADOS inexistente", "DADOS nao.dad\n", "", "Erro na abertura do arquivo [nao.dad] #2"},
+        {"formato que e uma pasta", "", "", "Erro na abertura do arquivo [pasta] #21"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.nome);
+        EscreveArquivo("f.fmt", caso.formato);
+        const char* formato = caso.formato.empty() ? "pasta" : "f.fmt";
+        std::string msg;
+        EXPECT_EQ(InicializaInterp(formato, caso.dados, msg), -1);
+        EXPECT_EQ(msg, caso.erro);
+        EXPECT_EQ(TemObjsvf(), 0);
+        FinalizaInterp();
     }
 }
 
