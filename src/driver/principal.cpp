@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -27,6 +28,24 @@ constexpr int kFalha = -1;
 bool FalhaAbertura(const char* nome) {
     std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
     return false;
+}
+
+// A job cut short (a full disk, a closed pipe) is a failure, never a success.
+bool FalhaGravacao(const char* nome) {
+    std::fprintf(stderr, "Erro na gravacao do arquivo [%s]\n", nome);
+    return false;
+}
+
+// The job's destination as messages name it: the output file, or stdout.
+const char* NomeSaida(int nargs, char** argv) {
+    return nargs == kArgsComSaida ? argv[3] : "stdout";
+}
+
+// Everything the batch wrote has reached the job's destination and the trace.
+bool GravouTudo(int nargs, char** argv) {
+    if (std::fflush(saida) != 0 || std::ferror(saida)) return FalhaGravacao(NomeSaida(nargs, argv));
+    if (std::ferror(dbg)) return FalhaGravacao(kArquivoRastro);
+    return true;
 }
 
 // A batch that cannot go on: its copy of the report has no further use, so none is left behind.
@@ -103,6 +122,7 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
         LacoPaginas();
         FinalizaInterp();
         std::remove(lote.dados.c_str());
+        if (!GravouTudo(nargs, argv)) return kFalha;
         if (!lote.cabecalho || lote.esgotada) return 0;
     }
 }
@@ -115,12 +135,19 @@ int Principal(int argc, char** argv) {
         Uso();
         return kFalha;
     }
+    // A reader that goes away must not kill the run by a signal, which would leave the batch's
+    // data file behind: the write fails instead, and the run ends with its message.
+    std::signal(SIGPIPE, SIG_IGN);
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
     const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
     std::fflush(saida);
-    std::fclose(dbg);
+    const bool rastro_fechado = std::fclose(dbg) == 0;
     dbg = nullptr;
+    if (status == 0 && !rastro_fechado) {
+        FalhaGravacao(kArquivoRastro);
+        return kFalha;
+    }
     return status;
 }

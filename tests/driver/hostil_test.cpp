@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,12 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          {"r.txt", "f.fmt", "sem/pasta/job"},
          255,
          "Erro na abertura do arquivo [sem/pasta/job]\n"},
+        {"saida num disco cheio",
+         "A\n",
+         kFormatoGeral,
+         {"r.txt", "f.fmt", "/dev/full"},
+         255,
+         "Erro na gravacao do arquivo [/dev/full]\n"},
         {"saida que e uma pasta",
          "A\n",
          "",
@@ -200,6 +208,116 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
             // Generous for a sanitizer build on a busy machine; a quadratic walk takes minutes.
             EXPECT_LT(segundos, 15.0);
         }
+    }
+}
+
+// Runs the program with its standard output on the given descriptor; standard error and the
+// exit status come back.
+Resultado ExecutaComSaida(const std::string& programa, const std::vector<std::string>& argumentos,
+                          int fd_saida) {
+    int erro[2];
+    if (pipe(erro) != 0) throw std::runtime_error("pipe");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fd_saida, 1);
+        dup2(erro[1], 2);
+        close(erro[0]);
+        close(erro[1]);
+        std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
+        for (const auto& a : argumentos)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(programa.c_str(), argv.data());
+        _exit(127);
+    }
+    close(erro[1]);
+    Resultado r;
+    char bloco[4096];
+    for (ssize_t n; (n = read(erro[0], bloco, sizeof bloco)) > 0;)
+        r.erro.append(bloco, static_cast<std::size_t>(n));
+    close(erro[0]);
+    int estado = 0;
+    waitpid(pid, &estado, 0);
+    r.status = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    return r;
+}
+
+enum class Destino { disco_cheio, tubo_fechado };
+
+struct CasoGravacao {
+    const char* nome;
+    Destino destino;
+    std::vector<std::string> argumentos;
+    std::string erro;
+};
+
+// A job that does not reach its destination ends with a message and status 255, and its data
+// file is gone; the trace likewise.
+TEST_F(Hostil, FalhasDeGravacao) {
+    EscreveArquivo("r.txt", "A\n\fB\n");
+    EscreveArquivo("f.fmt", kFormatoGeral);
+    const CasoGravacao casos[] = {
+        {"saida padrao num disco cheio", Destino::disco_cheio, kPadrao,
+         "Erro na gravacao do arquivo [stdout]\n"},
+        {"saida padrao num tubo fechado", Destino::tubo_fechado, kPadrao,
+         "Erro na gravacao do arquivo [stdout]\n"},
+        {"arquivo de saida e tubo fechado",
+         Destino::tubo_fechado,
+         {"r.txt", "f.fmt", "/dev/full"},
+         "Erro na gravacao do arquivo [/dev/full]\n"},
+    };
+    // The reader of a closed pipe is gone before the run starts; the test itself must not die
+    // of it either.
+    std::signal(SIGPIPE, SIG_IGN);
+    for (const auto& programa : kProgramasHostis) {
+        for (const auto& caso : casos) {
+            SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
+            int fd = -1, tubo[2] = {-1, -1};
+            if (caso.destino == Destino::disco_cheio) {
+                fd = open("/dev/full", O_WRONLY);
+            } else {
+                ASSERT_EQ(pipe(tubo), 0);
+                close(tubo[0]);
+                fd = tubo[1];
+            }
+            ASSERT_GE(fd, 0);
+            Resultado r = ExecutaComSaida(programa, caso.argumentos, fd);
+            close(fd);
+            VerificaFim(r);
+            EXPECT_EQ(r.status, 255);
+            EXPECT_EQ(r.erro, caso.erro);
+        }
+    }
+}
+
+TEST_F(Hostil, RastroQueNaoPodeSerGravado) {
+    EscreveArquivo("r.txt", "A\n");
+    EscreveArquivo("f.fmt", kFormatoGeral);
+    fs::create_symlink("/dev/full", "vodrel.dbg");
+    for (const auto& programa : kProgramasHostis) {
+        SCOPED_TRACE(NomePrograma(programa));
+        Resultado r = Roda(programa, kPadrao);
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(r.erro, "Erro na gravacao do arquivo [vodrel.dbg]\n");
+    }
+}
+
+// The working directory was removed under the run: the trace cannot be made there.
+TEST_F(Hostil, DiretorioDeTrabalhoApagado) {
+    const std::string base = dir_.caminho();
+    EscreveArquivo("r.txt", "A\n");
+    EscreveArquivo("f.fmt", kFormatoGeral);
+    for (const auto& programa : kProgramasHostis) {
+        SCOPED_TRACE(NomePrograma(programa));
+        fs::create_directory(base + "/apagado");
+        fs::current_path(base + "/apagado");
+        fs::remove(base + "/apagado");
+        Resultado r = Executa(programa, {base + "/r.txt", base + "/f.fmt"});
+        fs::current_path(base);
+        VerificaFim(r);
+        EXPECT_EQ(r.status, 255);
+        EXPECT_EQ(r.erro, "Erro na abertura do arquivo [vodrel.dbg]\n");
+        EXPECT_EQ(r.saida, "");
     }
 }
 
