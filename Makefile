@@ -24,9 +24,19 @@ test-sanitize:
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 clean:
-	rm -rf build build-test build-asan $(OUT)
+	rm -rf build build-test build-asan build-fuzz $(OUT)
 
 # `make bench` times both programs on a generated report (bench/bench.sh; PAGINAS=... to resize).
 .PHONY: bench
 bench: build
 	bench/bench.sh build
+
+# `make fuzz` builds the libFuzzer harnesses of tests/fuzz with clang in build-fuzz and runs each
+# for FUZZ_SECONDS on its seeds; any crash, leak, undefined behaviour or hang fails it.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DMORV_FUZZ=ON -DMORV_TESTS=OFF -DMORV_WERROR=ON
+	cmake --build build-fuzz -j $(JOBS)
+	tests/fuzz/executa.sh build-fuzz $(FUZZ_SECONDS)

@@ -1,0 +1,68 @@
+#pragma once
+// The whole road of one run, in-process: the input holds a report and a format file, and the
+// program's Principal runs on them as the command line `<program> relatorio.txt formato.fmt`
+// would, with its job thrown away. Whatever the input, the run ends with status 0 or -1 and
+// leaves no data file behind.
+//
+// MD5 stamps start a shell per page, which would cut the executions per second by orders of
+// magnitude: every MD5 in the format is turned into #D5, so their lines become comments. The
+// stamp has its own tests with the real shell.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "comum.h"
+#include "driver/driver.h"
+
+namespace fuzz {
+
+constexpr const char* kRelatorio = "relatorio.txt";
+constexpr const char* kFormato = "formato.fmt";
+// The logo of the example form, so that its IMAGEM lines draw a real bitmap.
+constexpr const char* kLogo = "logo.bmp";
+
+inline std::string SemMD5(std::string_view formato) {
+    std::string s(formato);
+    for (std::size_t p = s.find("MD5"); p != std::string::npos; p = s.find("MD5", p + 3))
+        s[p] = '#';
+    return s;
+}
+
+inline void PreparaCaminho() {
+    Diretorio();
+    Inicial();
+    std::FILE* logo = std::fopen(MORV_SOURCE_DIR "/examples/logo.bmp", "rb");
+    if (logo != nullptr) {
+        std::string conteudo;
+        for (int c; (c = std::getc(logo)) != EOF;)
+            conteudo.push_back(static_cast<char>(c));
+        std::fclose(logo);
+        Grava(kLogo, conteudo);
+    }
+}
+
+// What a run may leave in the working directory: its inputs, the logo and its trace.
+inline bool Esperado(const std::string& nome) {
+    return nome == kRelatorio || nome == kFormato || nome == kLogo || nome == "vodrel.dbg";
+}
+
+inline void PercorreCaminho(const std::uint8_t* dados, std::size_t tamanho, const char* programa) {
+    const auto [relatorio, formato] =
+        Divide(std::string_view(reinterpret_cast<const char*>(dados), tamanho));
+    Grava(kRelatorio, relatorio);
+    Grava(kFormato, SemMD5(formato));
+    Inicial().Restaura();
+    saida = Descarte();
+    std::string args[] = {programa, kRelatorio, kFormato};
+    char* argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
+    const int status = Principal(3, argv);
+    Exige(status == 0 || status == -1, "the run ended with a status other than 0 and -1");
+    for (const std::string& nome : Arquivos())
+        Exige(Esperado(nome), "the run left a stray file in its working directory");
+}
+
+}  // namespace fuzz
