@@ -38,6 +38,16 @@ int LimitaInt(long long valor) {
     return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
 }
 
+// The job's comments repeat words of the format. A comment ends at a line feed, a carriage
+// return or a form feed: a word holding one would put the rest of it into the job as
+// PostScript. Control bytes are shown as '?'.
+std::string Comentario(std::string_view texto) {
+    std::string r(texto);
+    for (char& c : r)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return r;
+}
+
 double Largura(int w) {
     return static_cast<double>(w) * kQuartoPonto;
 }
@@ -94,7 +104,7 @@ bool Curvo(std::string_view cantos, std::size_t i) {
 void retanga(float x, float y, float largura, float altura, const char* cantos, int w) {
     const std::string_view flags = cantos != nullptr ? cantos : "";
     std::fprintf(saida, "%% RETANGA %.2f %.2f %.2f %.2f %s %d\n", x, y, largura, altura,
-                 std::string(flags).c_str(), w);
+                 Comentario(flags).c_str(), w);
     const Caixa c = ConverteCaixa(x, y, largura, altura);
     std::fprintf(saida, "0 setgray\n");
     std::fprintf(saida, "%.2f setlinewidth\n", Largura(w));
@@ -205,7 +215,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     if (!lido || !BitmapCoerente(*lido)) return;
     const Bitmap& b = *lido;
     const int X = PontoX(x), Y = PontoY(y);
-    std::fprintf(saida, "%% IMAGEM %s %d\n", arquivo, mascara);
+    std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
     std::fprintf(saida, "gsave\n");
     const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
     const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
