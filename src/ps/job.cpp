@@ -59,7 +59,9 @@ void EscreveDispositivo() {
     std::fprintf(saida, "/Margins [0 0]\n");
     EscreveTamanho(tam_papel == kAlturaCarta, orientacao == 'l');
     std::fprintf(saida, "/ImagingBBox null\n");
-    std::fprintf(saida, "/MediaPosition %d\n", alimentacao);
+    // A negative tray (ALIMENTACAO keeps the low byte of its number) is a range error in the
+    // page device that would flush the whole job: the printer keeps its own tray instead.
+    if (alimentacao >= 0) std::fprintf(saida, "/MediaPosition %d\n", alimentacao);
     std::fprintf(saida, ">> setpagedevice\n");
 }
 

@@ -139,6 +139,29 @@ TEST_F(Hostil, NumerosAbsurdosEmCadaArgumento) {
     }
 }
 
+// Settings act on the whole job, so each value gets a run of its own.
+TEST_F(Hostil, AjustesComNumerosAbsurdos) {
+    EscreveArquivo("r.txt", kRelatorio);
+    const std::string objetos =
+        "TEXTO 1 1 A10 N x\nTEXTO C 2 A10 N centro\nLINHA 1 3 2 3 -1\nRETANG 1 4 1 1 10 1\n"
+        "RETANGA 1 5 1 1 0000 1\nCODBAR 1 6 1 i25 0\nVERSO\nRETANGA 1 1 1 1 0101 1\n";
+    for (const auto& programa : kProgramasHostis) {
+        for (const std::string& valor : kValores) {
+            for (const char* pagina : {"", "PAPEL CARTA\nORIENTACAO PAISAGEM\n"}) {
+                SCOPED_TRACE(NomePrograma(programa) + ": " + valor + " " + pagina);
+                EscreveArquivo("f.fmt", std::string(pagina) + "ALIMENTACAO " + valor + "\nORIGEM " +
+                                            valor + " " + valor + "\n" + objetos);
+                Resultado r = Roda(programa, {"r.txt", "f.fmt"});
+                EXPECT_EQ(r.status, 0);
+                EXPECT_EQ(r.erro, "");
+            }
+        }
+        // Settings are kept from load to load: put them back for the next program's runs.
+        EscreveArquivo("f.fmt", "ALIMENTACAO 1\nORIGEM 0 0\nPAPEL A4\nORIENTACAO RETRATO\n");
+        Roda(programa, {"r.txt", "f.fmt"});
+    }
+}
+
 // Words of a format may hold any byte but blanks, tabs and line ends: printer and PostScript
 // syntax in them must stay inside the object they belong to.
 TEST_F(Hostil, PalavrasComBytesDeControle) {
