@@ -125,12 +125,21 @@ class Copiador {
         lote_.largura = std::max(lote_.largura, static_cast<int>(linha.size()));
     }
 
-    void Escreve(std::string_view texto) { std::fwrite(texto.data(), 1, texto.size(), dados_); }
+    void Escreve(std::string_view texto) {
+        if (texto.empty()) return;
+        std::fwrite(texto.data(), 1, texto.size(), dados_);
+        linha_aberta_ = texto.back() != '\n';
+    }
 
     // A page break is written only after a page that holds a line: an empty page would cost
-    // a sheet carrying the whole form and nothing of the report.
+    // a sheet carrying the whole form and nothing of the report. A long line comes in pieces;
+    // when a break follows a piece that did not end its line, the line is ended first, or the
+    // reader would take the text before the break on the same line as part of it and drop it.
     void QuebraPagina() {
-        if (conteudo_) Escreve(kQuebra);
+        if (conteudo_) {
+            if (linha_aberta_) Escreve("\n");
+            Escreve(kQuebra);
+        }
         conteudo_ = false;
         quebra_ = true;
     }
@@ -154,9 +163,10 @@ class Copiador {
     std::FILE* dados_;
     EstadoExecucao& estado_;
     Lote& lote_;
-    bool conteudo_ = false;  // the current page of the data file holds a line
-    bool quebra_ = false;    // the last thing written was a page break
-    bool primeira_ = true;   // the first surviving line has not been looked at yet
+    bool conteudo_ = false;      // the current page of the data file holds a line
+    bool quebra_ = false;        // the last thing written was a page break
+    bool primeira_ = true;       // the first surviving line has not been looked at yet
+    bool linha_aberta_ = false;  // the last byte written does not end a line
 };
 
 // Peeks one byte and puts it back: works the same on files and on pipes.

@@ -98,6 +98,12 @@ const CasoPagina casos_pagina[] = {
     {"linha longa vem em pedacos sem perda", std::string(300, 'x') + "\n",
      std::string(300, 'x') + "\n\n"},
     {"bytes nulos sao copiados", "A\0B\n"s, "A\0B\n\n"s},
+    // A form feed or a page skip right after the 254-byte read of a long line starts a piece of
+    // its own: the line before it must still be ended, or the reader drops its text.
+    {"salto logo depois de um pedaco de linha longa", std::string(254, 'x') + "\fB\n",
+     std::string(254, 'x') + "\n\f\nB\n\n"},
+    {"salta pagina logo depois de um pedaco de linha longa",
+     std::string(254, 'x') + "SALTA_PAGINA\nB\n", std::string(254, 'x') + "\n\f\nB\n\n"},
 };
 
 TEST(PrePassagem, ArquivoDeDados) {

@@ -94,6 +94,17 @@ void ExecutaRoteiro(std::string_view roteiro) {
     }
 }
 
+// Every page break of the data file stands at the start of a line: the reader would take the
+// text before a break on the same line as part of the break and drop it.
+void ConfereQuebras() {
+    std::FILE* arquivo = std::fopen(kDados, "rb");
+    fuzz::Exige(arquivo != nullptr, "cannot read the data file back");
+    int anterior = '\n';
+    for (int c; (c = std::getc(arquivo)) != EOF; anterior = c)
+        if (c == '\f') fuzz::Exige(anterior == '\n', "a page break follows text on its line");
+    std::fclose(arquivo);
+}
+
 void PercorrePaginas(std::string_view roteiro) {
     int paginas = 0;
     long anterior = -1;
@@ -131,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
         fuzz::Exige(arquivo != nullptr, "cannot write the data file");
         const Lote lote = CopiaLote(entrada, arquivo, estado);
         std::fclose(arquivo);
+        ConfereQuebras();
         fuzz::Exige(lote.largura >= 0 && lote.largura <= static_cast<int>(kLeituraRelatorio),
                     "the widest line is wider than one read");
         fuzz::Exige(std::ftell(entrada) > antes || lote.esgotada, "a batch read nothing");
