@@ -32,10 +32,11 @@ std::string Fontes() {
 }
 
 // The whole prologue: the page device dictionary with the varying lines given, then the fonts.
+// A negative tray has no /MediaPosition line: the printer keeps its own tray.
 std::string PrologoEsperado(const std::string& duplex, const std::string& tamanho, int bandeja) {
+    const std::string posicao = bandeja >= 0 ? F("/MediaPosition %d\n", bandeja) : "";
     return "%!\n%%BeginPageSetup\n<<\n" + duplex + "/PageOffset [0 0]\n/Margins [0 0]\n" + tamanho +
-           "/ImagingBBox null\n" + F("/MediaPosition %d\n", bandeja) +
-           ">> setpagedevice\n%%EndPageSetup\n" + Fontes();
+           "/ImagingBBox null\n" + posicao + ">> setpagedevice\n%%EndPageSetup\n" + Fontes();
 }
 
 struct CasoPrologo {
