@@ -94,8 +94,23 @@ const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
     return argv[indice];
 }
 
+bool MesmoArquivo(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// An output file that is the report or the format itself: opening it for writing would empty
+// them before they are read, losing the operator's files and printing garbage.
+bool SobrepoeEntradas(const char* nome, std::FILE* entrada, const char* formato) {
+    struct stat alvo {};
+    if (stat(nome, &alvo) != 0 || !S_ISREG(alvo.st_mode)) return false;
+    struct stat outro {};
+    if (fstat(fileno(entrada), &outro) == 0 && MesmoArquivo(alvo, outro)) return true;
+    return stat(formato, &outro) == 0 && MesmoArquivo(alvo, outro);
+}
+
 // The output file is opened once, at the first batch, so that it holds every batch in order.
-bool RedirecionaSaida(const char* nome) {
+bool RedirecionaSaida(const char* nome, std::FILE* entrada, const char* formato) {
+    if (SobrepoeEntradas(nome, entrada, formato)) return FalhaAbertura(nome);
     if (std::freopen(nome, "wb", stdout) == nullptr) return FalhaAbertura(nome);
     saida = stdout;
     return true;
@@ -116,7 +131,7 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
         Lote lote = PreparaLote(entrada, estado);
         if (lote.falha) return kFalha;
         const char* formato = EscolheFormato(nargs, argv, lote);
-        if (nargs == kArgsComSaida && primeiro_lote && !RedirecionaSaida(argv[3]))
+        if (nargs == kArgsComSaida && primeiro_lote && !RedirecionaSaida(argv[3], entrada, formato))
             return AbandonaLote(lote);
         if (!CarregaFormato(formato, lote)) return AbandonaLote(lote);
         LacoPaginas();

@@ -182,6 +182,18 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          {"r.txt", "f.fmt", "/dev/full"},
          255,
          "Erro na gravacao do arquivo [/dev/full]\n"},
+        {"saida sobre o relatorio",
+         "A\n",
+         kFormatoGeral,
+         {"r.txt", "f.fmt", "r.txt"},
+         255,
+         "Erro na abertura do arquivo [r.txt]\n"},
+        {"saida sobre o formato",
+         "A\n",
+         kFormatoGeral,
+         {"r.txt", "f.fmt", "./f.fmt"},
+         255,
+         "Erro na abertura do arquivo [./f.fmt]\n"},
         {"saida que e uma pasta",
          "A\n",
          "",
@@ -202,6 +214,9 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
             EXPECT_EQ(r.status, caso.status);
             ConfereErro(r.erro, caso);
+            // Nothing lost: the run never changes its report or its format.
+            EXPECT_TRUE(LeArquivo("r.txt") == caso.relatorio);
+            EXPECT_TRUE(LeArquivo("f.fmt") == caso.formato);
             if (caso.status != 0) {
                 EXPECT_EQ(r.saida, "");
             }
