@@ -164,6 +164,13 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          {"r.txt", "pasta"},
          255,
          "Erro na abertura do arquivo [pasta] #21"},
+        {"nomes vazios", "", "", {"", ""}, 255, "Erro na abertura do arquivo []\n"},
+        {"nome de formato enorme",
+         "A\n",
+         "",
+         {"r.txt", std::string(5000, 'f')},
+         255,
+         "Erro na abertura do arquivo [" + std::string(5000, 'f') + "] #36"},
         // The report is the data file of the run: a DADOS line has nothing to name.
         {"DADOS inexistente", "A\n", "DADOS nao.dad\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
         {"DADOS que e uma pasta", "A\n", "DADOS pasta\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
