@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -52,6 +55,19 @@ bool GravouTudo(int nargs, char** argv) {
 int AbandonaLote(const Lote& lote) {
     std::remove(lote.dados.c_str());
     return kFalha;
+}
+
+// A standard stream that the caller closed leaves its descriptor free, and the trace or the
+// data file would take it: the job would then be written into them and the run would end as a
+// success. Each closed one is held by /dev/null, opened for reading only, so that writing the
+// job there fails and is reported.
+void OcupaDescritoresFechados() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // The lowest free descriptor is this one: the lower ones are open by now.
+        const int nulo = open("/dev/null", O_RDONLY);
+        if (nulo != fd && nulo >= 0) close(nulo);
+    }
 }
 
 void Uso() {
@@ -153,6 +169,7 @@ int Principal(int argc, char** argv) {
     // A reader that goes away must not kill the run by a signal, which would leave the batch's
     // data file behind: the write fails instead, and the run ends with its message.
     std::signal(SIGPIPE, SIG_IGN);
+    OcupaDescritoresFechados();
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
     const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;

@@ -241,7 +241,10 @@ Resultado ExecutaComSaida(const std::string& programa, const std::vector<std::st
     if (pipe(erro) != 0) throw std::runtime_error("pipe");
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(fd_saida, 1);
+        if (fd_saida >= 0)
+            dup2(fd_saida, 1);
+        else
+            close(1);
         dup2(erro[1], 2);
         close(erro[0]);
         close(erro[1]);
@@ -264,7 +267,7 @@ Resultado ExecutaComSaida(const std::string& programa, const std::vector<std::st
     return r;
 }
 
-enum class Destino { disco_cheio, tubo_fechado };
+enum class Destino { disco_cheio, tubo_fechado, fechada };
 
 struct CasoGravacao {
     const char* nome;
@@ -283,6 +286,8 @@ TEST_F(Hostil, FalhasDeGravacao) {
          "Erro na gravacao do arquivo [stdout]\n"},
         {"saida padrao num tubo fechado", Destino::tubo_fechado, kPadrao,
          "Erro na gravacao do arquivo [stdout]\n"},
+        {"saida padrao fechada", Destino::fechada, kPadrao,
+         "Erro na gravacao do arquivo [stdout]\n"},
         {"arquivo de saida e tubo fechado",
          Destino::tubo_fechado,
          {"r.txt", "f.fmt", "/dev/full"},
@@ -294,17 +299,23 @@ TEST_F(Hostil, FalhasDeGravacao) {
     for (const auto& programa : kProgramasHostis) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
-            int fd = -1, tubo[2] = {-1, -1};
+            // The descriptor the program gets as its standard output; -1: none at all.
+            int fd = -1;
             if (caso.destino == Destino::disco_cheio) {
                 fd = open("/dev/full", O_WRONLY);
-            } else {
+                ASSERT_GE(fd, 0);
+            } else if (caso.destino == Destino::tubo_fechado) {
+                int tubo[2];
                 ASSERT_EQ(pipe(tubo), 0);
                 close(tubo[0]);
                 fd = tubo[1];
             }
-            ASSERT_GE(fd, 0);
             Resultado r = ExecutaComSaida(programa, caso.argumentos, fd);
-            close(fd);
+            if (fd >= 0) close(fd);
+            // The job went nowhere else either: the trace holds only trace lines.
+            const std::string rastro = LeArquivo("vodrel.dbg");
+            EXPECT_EQ(rastro.find('\x1b'), std::string::npos);
+            EXPECT_EQ(rastro.find("showpage"), std::string::npos);
             VerificaFim(r);
             EXPECT_EQ(r.status, 255);
             EXPECT_EQ(r.erro, caso.erro);
