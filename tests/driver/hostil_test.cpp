@@ -354,6 +354,22 @@ TEST_F(Hostil, DiretorioDeTrabalhoApagado) {
     }
 }
 
+// The stamp's last copy cannot take its place: the stamp is still drawn, and its scratch file
+// is not left behind.
+TEST_F(Hostil, CopiaDoCarimboImpossivel) {
+    EscreveArquivo("r.txt", "A\n\fB\n");
+    EscreveArquivo("f.fmt", "MD5 1 1 A10 N 0\n");
+    fs::create_directory("md5.tmp");
+    for (const auto& programa : kProgramasHostis) {
+        SCOPED_TRACE(NomePrograma(programa));
+        Resultado r = Roda(programa, kPadrao);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.erro, "");
+        EXPECT_TRUE(fs::is_directory("md5.tmp"));
+        EXPECT_NE(r.saida.find("7fc5.6270.e7a7.0fa8.1a59.35b7.2eac.be29"), std::string::npos);
+    }
+}
+
 struct CasoCarga {
     const char* nome;
     std::string formato;  // f.fmt
