@@ -4,6 +4,7 @@
 #include "driver/hostil.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -176,6 +177,15 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
         {"DADOS que e uma pasta", "A\n", "DADOS pasta\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
         {"IMAGEM inexistente", "A\n", "IMAGEM 1 1 1 1 nao.bmp\n", kPadrao, 0, ""},
         {"IMAGEM que e uma pasta", "A\n", "IMAGEM 1 1 1 1 pasta 1\n", kPadrao, 0, ""},
+        {"IMAGEM de um dispositivo", "A\n", "IMAGEM 1 1 1 1 /dev/zero\n", kPadrao, 0, ""},
+        {"IMAGEM de uma fila sem escritor", "A\n", "IMAGEM 1 1 1 1 fila\n", kPadrao, 0, ""},
+        {"formato sem fim",
+         "A\n",
+         "",
+         {"r.txt", "/dev/zero"},
+         255,
+         "Comando desconhecido [|] - linha 1",
+         Compara::inicio_e_fim},
         // Outputs that cannot be written.
         {"saida em pasta inexistente",
          "A\n",
@@ -209,6 +219,7 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          "Erro na abertura do arquivo [pasta]\n"},
     };
     fs::create_directory("pasta");
+    ASSERT_EQ(mkfifo("fila", 0600), 0);
     for (const auto& programa : kProgramasHostis) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
