@@ -8,7 +8,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tamanho) {
-    ReiniciaDispositivoPS();
-    fuzz::PercorreCaminho(dados, tamanho, "morvel");
+    fuzz::PercorreCaminho(dados, tamanho, "morvel", "%!\n", ReiniciaDispositivoPS);
     return 0;
 }
