@@ -34,6 +34,8 @@ for h in "${harnesses[@]}"; do
     if [ "$status" -ne 0 ]; then
         falhas+=("$h")
         tail -n 60 "$dir/logs/$h.log"
+        # The harness works in a directory of its own, so the input must be named in full.
+        echo "   reproduce: $dir/tests/fuzz/$h $dir/achados/$h-<kind>-<hash>"
     fi
 done
 if [ ${#falhas[@]} -ne 0 ]; then
