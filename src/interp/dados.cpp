@@ -2,6 +2,8 @@
 // executor's reads of sections, lines and captured variables on the current page.
 #include "interp/dados.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -63,6 +65,117 @@ bool Marcador(const std::string& texto, const std::string& marcador) {
     return seguinte < '0' || seguinte > '9';
 }
 
+// The data file is read through a block buffer of our own instead of a stdio call per byte:
+// the lines are short and a page is read several times over, so the per-byte cost dominated.
+// The buffer keeps its own logical position; `dad` itself stays at the end of what was read.
+class LeitorBloco {
+  public:
+    // A stream other than the one buffered, or one moved by someone else, starts afresh from
+    // where it stands; the buffer's bytes would belong to another file or another place.
+    void Sincroniza() {
+        if (dad != dono_ || std::ftell(dad) != fim_lido_) Reinicia();
+    }
+
+    // Forgets the buffer and starts at the stream's own position.
+    void Reinicia() {
+        dono_ = dad;
+        inicio_ = std::ftell(dad);  // -1 on a stream that cannot tell (a pipe)
+        fim_lido_ = inicio_;
+        cheio_ = cursor_ = 0;
+    }
+
+    // The logical offset, as ftell would give it after reading byte by byte.
+    long Posicao() const { return inicio_ < 0 ? -1 : inicio_ + static_cast<long>(cursor_); }
+
+    // A seek within the buffered block only moves the cursor; elsewhere the stream seeks.
+    bool Posiciona(long alvo) {
+        if (inicio_ >= 0 && alvo >= inicio_ && alvo - inicio_ <= static_cast<long>(cheio_)) {
+            cursor_ = static_cast<std::size_t>(alvo - inicio_);
+            return true;
+        }
+        return Salta(alvo);
+    }
+
+    // A real seek of the stream, which also clears its end-of-file state.
+    bool Salta(long alvo) {
+        if (std::fseek(dad, alvo, SEEK_SET) != 0) return false;
+        Reinicia();
+        return true;
+    }
+
+    // True when at least one byte is ready; a read error ends the file, as it always did.
+    bool Enche() {
+        if (cursor_ < cheio_) return true;
+        if (inicio_ >= 0) inicio_ += static_cast<long>(cheio_);
+        cheio_ = std::fread(bloco_.data(), 1, bloco_.size(), dad);
+        cursor_ = 0;
+        fim_lido_ = inicio_ < 0 ? std::ftell(dad) : inicio_ + static_cast<long>(cheio_);
+        return cheio_ > 0;
+    }
+
+    // The ready bytes, from the cursor to the end of the block.
+    const char* Atual() const { return bloco_.data() + cursor_; }
+    std::size_t Prontos() const { return cheio_ - cursor_; }
+    void Avanca(std::size_t n) { cursor_ += n; }
+
+  private:
+    // Large enough that a refill is rare, small enough to stay in cache.
+    static constexpr std::size_t kBloco = 64 * 1024;
+    std::array<char, kBloco> bloco_{};
+    std::FILE* dono_ = nullptr;
+    long inicio_ = 0;    // offset of the block's first byte, -1 when unknown
+    long fim_lido_ = 0;  // where the stream stands after the last refill
+    std::size_t cheio_ = 0;
+    std::size_t cursor_ = 0;
+};
+
+LeitorBloco leitor;
+
+// Bytes that end a run of line text: they are dropped or end the line.
+bool Especial(char c) {
+    return c == '\n' || c == '\r' || c == '\f';
+}
+
+// A page break (a form feed, or a colon opening a line) takes the byte after it along.
+int QuebraPagina() {
+    fimpag = 1;
+    if (leitor.Enche()) leitor.Avanca(1);
+    if (leitor.Posicao() == tamarq) {
+        fimarq = 1;
+        return 1;
+    }
+    return 0;
+}
+
+// The line from the current position: runs of plain bytes are copied whole; carriage returns
+// are dropped; a line longer than kLinhaDados comes as several.
+int LeLinha(std::string& buf) {
+    buf.clear();
+    for (;;) {
+        if (!leitor.Enche()) {
+            fimarq = 1;
+            return 1;
+        }
+        const char* inicio = leitor.Atual();
+        if (buf.empty() && *inicio == ':') {
+            leitor.Avanca(1);
+            return QuebraPagina();
+        }
+        const std::size_t limite = std::min(leitor.Prontos(), kLinhaDados - buf.size());
+        std::size_t n = 0;
+        while (n < limite && !Especial(inicio[n]))
+            ++n;
+        buf.append(inicio, n);
+        leitor.Avanca(n);
+        if (buf.size() == kLinhaDados) return 0;
+        if (n == limite) continue;  // the block is used up
+        const char c = inicio[n];
+        leitor.Avanca(1);
+        if (c == '\n') return 0;
+        if (c == '\f') return QuebraPagina();
+    }
+}
+
 }  // namespace
 
 int readline(std::string& buf) {
@@ -71,26 +184,8 @@ int readline(std::string& buf) {
         fimarq = 1;
         return 1;
     }
-    for (;;) {
-        const int c = getc_unlocked(dad);
-        if (c == EOF) {  // a read error ends the file too
-            fimarq = 1;
-            return 1;
-        }
-        if (c == '\r') continue;
-        if (c == '\f' || (c == ':' && buf.empty())) {
-            fimpag = 1;
-            getc_unlocked(dad);  // the byte after the page break goes with it
-            if (std::ftell(dad) == tamarq) {
-                fimarq = 1;
-                return 1;
-            }
-            return 0;
-        }
-        if (c == '\n') return 0;
-        buf.push_back(static_cast<char>(c));
-        if (buf.size() == kLinhaDados) return 0;
-    }
+    leitor.Sincroniza();
+    return LeLinha(buf);
 }
 
 int RepetePagina() {
@@ -99,7 +194,7 @@ int RepetePagina() {
     fimarq = 0;
     fimpag = 0;
     if (dad == nullptr) return 0;
-    return std::fseek(dad, pag, SEEK_SET) == 0 ? 0 : -1;
+    return leitor.Salta(pag) ? 0 : -1;
 }
 
 int PrimeiraPagina() {
@@ -112,10 +207,11 @@ int ProximaPagina() {
     LiberaVariaveis();
     if (dad == nullptr || fimarq) return -1;
     if (dbg != nullptr) std::fputs("PROXIMA PAGINA\n", dbg);
+    leitor.Sincroniza();
     std::string descarte;
     while (!fimpag)
-        if (readline(descarte) == 1) return -1;
-    const long posicao = std::ftell(dad);
+        if (LeLinha(descarte) == 1) return -1;
+    const long posicao = leitor.Posicao();
     if (posicao < 0) return -1;
     pag = posicao;
     if (dbg != nullptr) std::fprintf(dbg, "PAGINA %lu\n", static_cast<unsigned long>(pag));
@@ -126,33 +222,34 @@ int ProximaPagina() {
 void LeDados(int secao, std::string& buf) {
     buf.clear();
     if (dad == nullptr || secao > kSecoes || fimarq || fimpag) return;
+    leitor.Sincroniza();
     std::string texto;
     if (secao <= 0) {
-        readline(texto);
+        LeLinha(texto);
         if (!fimpag && !fimarq) buf = texto;
         return;
     }
     long& cursor = secoes[secao - 1];
     if (cursor == -1) return;
     if (cursor != 0) {
-        if (std::fseek(dad, cursor, SEEK_SET) != 0) return;
+        if (!leitor.Posiciona(cursor)) return;
     } else {
         // The marker is looked for from the current position on, never from the page's start.
         const std::string marcador = ".secao " + std::to_string(secao);
         do {
-            readline(texto);
+            LeLinha(texto);
             if (fimpag || fimarq) return;
         } while (!Marcador(texto, marcador));
-        cursor = std::ftell(dad);
+        cursor = leitor.Posicao();
     }
-    readline(texto);
+    LeLinha(texto);
     if (fimpag || fimarq) return;
     if (!texto.empty() && texto[0] == '.') {
         cursor = -1;
         return;
     }
     buf = texto;
-    cursor = std::ftell(dad);
+    cursor = leitor.Posicao();
 }
 
 void SetaVar(std::string_view linha_dados, std::string_view item) {
