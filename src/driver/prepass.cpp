@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "interp/interp.h"
@@ -21,17 +22,22 @@ constexpr std::string_view kCabecalhoQtd = "QTD";
 // A page break on a line of its own, as the data file reader expects it.
 constexpr std::string_view kQuebra = "\f\n";
 
-// Reads the next piece of a line, line end included, at most kLeituraRelatorio bytes. Read
-// errors count as the end of the input. False when nothing was left to read.
-bool LePedaco(std::FILE* entrada, std::string& pedaco) {
-    pedaco.clear();
-    while (pedaco.size() < kLeituraRelatorio) {
-        int c = std::getc(entrada);
-        if (c == EOF) break;
-        pedaco.push_back(static_cast<char>(c));
-        if (c == '\n') break;
-    }
-    return !pedaco.empty();
+// Any byte but NUL: what fgets leaves untouched past its terminator shows where that is.
+constexpr char kSentinela = '\n';
+
+// Reads the next piece of a line, line end included, at most kLeituraRelatorio bytes, into
+// `pedaco` (which holds kLeituraRelatorio + 1). fgets copies whole runs out of the stream's
+// buffer instead of one call per byte, and leaves the stream just past the piece, so the next
+// batch and the end-of-input peek see the same bytes as ever. A report may hold NUL bytes, so
+// the piece's length is found from the terminator fgets writes: the last NUL in a buffer
+// filled with a non-NUL byte beforehand. Read errors count as the end of the input. An empty
+// view when nothing was left to read.
+std::string_view LePedaco(std::FILE* entrada, char* pedaco) {
+    constexpr std::size_t kTamanho = kLeituraRelatorio + 1;
+    std::memset(pedaco, kSentinela, kTamanho);
+    if (std::fgets(pedaco, static_cast<int>(kTamanho), entrada) == nullptr) return {};
+    const void* fim = memrchr(pedaco, '\0', kTamanho);
+    return {pedaco, static_cast<std::size_t>(static_cast<const char*>(fim) - pedaco)};
 }
 
 // Anything but blanks, carriage returns, line feeds and form feeds.
@@ -191,10 +197,10 @@ Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado) {
     marcaini = estado.proximo_ini;
     marcafim = estado.proximo_fim;
     Copiador copiador(dados, estado, lote);
-    std::string pedaco;
+    char pedaco[kLeituraRelatorio + 1];
     bool fim_da_entrada = true;
-    while (LePedaco(entrada, pedaco)) {
-        if (!copiador.Trata(pedaco)) {
+    for (std::string_view linha; !(linha = LePedaco(entrada, pedaco)).empty();) {
+        if (!copiador.Trata(linha)) {
             fim_da_entrada = false;
             break;
         }
