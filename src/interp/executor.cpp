@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "device/dispositivo.h"
@@ -31,6 +32,29 @@ Palavras ColhePalavras() {
     for (Lista* no = InicioLista(args); no != nullptr; no = no->prox)
         palavras.push_back(no->texto);
     return palavras;
+}
+
+// The split words of every object line met in this job. A format's objects run on every page
+// (three passes each), but their lines never change within a job: each is split once. An
+// entry counts only while its node still holds the same text, so a list rebuilt or changed
+// between calls, even in a node at a reused address, is split afresh.
+struct Separadas {
+    std::string texto;
+    Palavras palavras;
+};
+std::unordered_map<const Lista*, Separadas> separadas;
+
+// The words of an object line, split as the loader splits it.
+const Palavras& PalavrasDe(const Lista* no) {
+    Separadas& entrada = separadas[no];
+    if (entrada.texto != no->texto || entrada.palavras.empty()) {
+        args = LiberaLista(args);
+        SeparaArgs(no->texto);
+        entrada.texto = no->texto;
+        entrada.palavras = ColhePalavras();
+        args = LiberaLista(args);
+    }
+    return entrada.palavras;
 }
 
 int PassoDe(std::string_view comando) {
@@ -192,13 +216,11 @@ void ExecutaObjeto(const Palavras& p, int passo) {
 }  // namespace
 
 void Interpreta(Lista* lista) {
+    args = LiberaLista(args);
     for (int passo = 0; passo < kPassos; ++passo) {
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
-            args = LiberaLista(args);
-            SeparaArgs(no->texto);
-            const Palavras palavras = ColhePalavras();
+            const Palavras& palavras = PalavrasDe(no);
             if (!palavras.empty()) ExecutaObjeto(palavras, passo);
-            args = LiberaLista(args);
         }
     }
 }
@@ -239,4 +261,5 @@ void FinalizaInterp() {
     objsvv = LiberaLista(objsvv);
     args = LiberaLista(args);
     vars = LiberaLista(vars);
+    separadas.clear();  // the nodes are gone; their addresses may come back with other lines
 }
