@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -131,9 +132,15 @@ class LeitorBloco {
 
 LeitorBloco leitor;
 
-// Bytes that end a run of line text: they are dropped or end the line.
-bool Especial(char c) {
-    return c == '\n' || c == '\r' || c == '\f';
+// The length of the run of plain line text at the head of `texto`: up to the first line feed,
+// carriage return or form feed, which end it. Three vectorised scans beat a loop over bytes.
+std::size_t TamanhoTrecho(const char* texto, std::size_t limite) {
+    for (const char especial : {'\n', '\r', '\f'}) {
+        const void* achado = std::memchr(texto, especial, limite);
+        if (achado != nullptr)
+            limite = static_cast<std::size_t>(static_cast<const char*>(achado) - texto);
+    }
+    return limite;
 }
 
 // A page break (a form feed, or a colon opening a line) takes the byte after it along.
@@ -162,9 +169,7 @@ int LeLinha(std::string& buf) {
             return QuebraPagina();
         }
         const std::size_t limite = std::min(leitor.Prontos(), kLinhaDados - buf.size());
-        std::size_t n = 0;
-        while (n < limite && !Especial(inicio[n]))
-            ++n;
+        const std::size_t n = TamanhoTrecho(inicio, limite);
         buf.append(inicio, n);
         leitor.Avanca(n);
         if (buf.size() == kLinhaDados) return 0;
