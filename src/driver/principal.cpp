@@ -24,6 +24,10 @@ constexpr int kArgsComSaida = 3;
 // A report whose widest line, line end included, holds more bytes than this is a wide one.
 constexpr int kLarguraEstreita = 82;
 
+// The job leaves in writes of this size: a few hundred a run instead of thousands of the
+// stream's default 4 KiB. Everything is flushed and checked after each batch and before exit.
+constexpr std::size_t kBufferSaida = 64 * 1024;
+
 // Status of a run that stops on an error. Every error goes back up to Principal, which closes
 // and flushes what the run opened, so a run that fails late keeps every batch it wrote.
 constexpr int kFalha = -1;
@@ -68,6 +72,13 @@ void OcupaDescritoresFechados() {
         const int nulo = open("/dev/null", O_RDONLY);
         if (nulo != fd && nulo >= 0) close(nulo);
     }
+}
+
+// A job going to a file or a pipe is fully buffered in large blocks; a terminal keeps its own
+// buffering. Called before anything is written to stdout, and again after it is reopened.
+void BufferizaSaida() {
+    static char buffer[kBufferSaida];
+    if (isatty(fileno(stdout)) == 0) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
 void Uso() {
@@ -128,6 +139,7 @@ bool SobrepoeEntradas(const char* nome, std::FILE* entrada, const char* formato)
 bool RedirecionaSaida(const char* nome, std::FILE* entrada, const char* formato) {
     if (SobrepoeEntradas(nome, entrada, formato)) return FalhaAbertura(nome);
     if (std::freopen(nome, "wb", stdout) == nullptr) return FalhaAbertura(nome);
+    BufferizaSaida();
     saida = stdout;
     return true;
 }
@@ -170,6 +182,7 @@ int Principal(int argc, char** argv) {
     // data file behind: the write fails instead, and the run ends with its message.
     std::signal(SIGPIPE, SIG_IGN);
     OcupaDescritoresFechados();
+    BufferizaSaida();
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
     const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
