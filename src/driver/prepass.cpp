@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "interp/interp.h"
 #include "util/numeros.h"
@@ -19,6 +20,8 @@ constexpr std::string_view kMarcaPagina = "PAG. ";
 // A batch header reads "APAbbQTDnn": block number in columns 4-5, block count in 9-10.
 constexpr std::string_view kCabecalhoApa = "APA";
 constexpr std::string_view kCabecalhoQtd = "QTD";
+// Size of the write buffer of the data file.
+constexpr std::size_t kBufferDados = 64 * 1024;
 // A page break on a line of its own, as the data file reader expects it.
 constexpr std::string_view kQuebra = "\f\n";
 
@@ -221,6 +224,10 @@ Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
         std::remove(nome.c_str());
         return FalhaTemporario(nome);
     }
+    // The copy is written in large blocks rather than the stream's default 4 KiB ones; the
+    // buffer outlives the stream, which is closed below.
+    std::vector<char> buffer(kBufferDados);
+    std::setvbuf(dados, buffer.data(), _IOFBF, buffer.size());
     Lote lote = CopiaLote(entrada, dados, estado);
     // A data file cut short by a full disk would lose pages without a word: fail instead.
     bool falhou = std::ferror(dados) != 0;
