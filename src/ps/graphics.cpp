@@ -68,8 +68,7 @@ void Tracejado(int X1, int Y1, int X2, int Y2) {
         // Left to right only; the last dash may reach up to 5 points beyond the end.
         const long long comprimento = static_cast<long long>(X2) - X1;
         for (long long i = 0; i < comprimento; i += kPassoTraco) {
-            std::fprintf(saida, "%d %d moveto\n", LimitaInt(X1 + i), Y1);
-            std::fprintf(saida, "%d %d rlineto\n", kTraco,
+            std::fprintf(saida, "%d %d moveto\n%d %d rlineto\n", LimitaInt(X1 + i), Y1, kTraco,
                          LimitaInt(static_cast<long long>(Y2) - Y1));
         }
         return;
@@ -78,23 +77,17 @@ void Tracejado(int X1, int Y1, int X2, int Y2) {
     const int topo = std::max(Y1, Y2);
     const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
     for (long long i = 0; i < comprimento; i += kPassoTraco) {
-        std::fprintf(saida, "%d %d moveto\n", X1, LimitaInt(topo - i));
-        std::fprintf(saida, "0 -%d rlineto\n", kTraco);
+        std::fprintf(saida, "%d %d moveto\n0 -%d rlineto\n", X1, LimitaInt(topo - i), kTraco);
     }
 }
 
 void Segmento(int xa, int ya, int xb, int yb) {
-    std::fprintf(saida, "newpath\n");
-    std::fprintf(saida, "%d %d moveto\n", xa, ya);
-    std::fprintf(saida, "%d %d lineto\n", xb, yb);
-    std::fprintf(saida, "stroke\n");
+    std::fprintf(saida, "newpath\n%d %d moveto\n%d %d lineto\nstroke\n", xa, ya, xb, yb);
 }
 
 // A square corner: two strokes of kRaio points meeting at the corner point.
 void Quina(int xa, int ya, int xc, int yc, int xb, int yb) {
-    std::fprintf(saida, "%d %d moveto\n", xa, ya);
-    std::fprintf(saida, "%d %d lineto\n", xc, yc);
-    std::fprintf(saida, "%d %d lineto\n", xb, yb);
+    std::fprintf(saida, "%d %d moveto\n%d %d lineto\n%d %d lineto\n", xa, ya, xc, yc, xb, yb);
 }
 
 bool Curvo(std::string_view cantos, std::size_t i) {
@@ -106,7 +99,7 @@ void retanga(float x, float y, float largura, float altura, const char* cantos, 
     std::fprintf(saida, "%% RETANGA %.2f %.2f %.2f %.2f %s %d\n", x, y, largura, altura,
                  Comentario(flags).c_str(), w);
     const Caixa c = ConverteCaixa(x, y, largura, altura);
-    std::fprintf(saida, "0 setgray\n");
+    std::fputs("0 setgray\n", saida);
     std::fprintf(saida, "%.2f setlinewidth\n", Largura(w));
     // Coordinates are bounded by kLimitePontos, so these sums cannot overflow.
     Segmento(c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
@@ -114,30 +107,30 @@ void retanga(float x, float y, float largura, float altura, const char* cantos, 
     Segmento(c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
     Segmento(c.X1, c.Y1 - kRaio, c.X1, c.Y2 + kRaio);
 
-    std::fprintf(saida, "newpath\n");
+    std::fputs("newpath\n", saida);
     if (Curvo(flags, 1))
         std::fprintf(saida, "%d %d 5 0 90 arc\n", c.X2 - kRaio, c.Y1 - kRaio);
     else
         Quina(c.X2 - kRaio, c.Y1, c.X2, c.Y1, c.X2, c.Y1 - kRaio);
-    std::fprintf(saida, "stroke\n");
-    std::fprintf(saida, "newpath\n");
+    std::fputs("stroke\n", saida);
+    std::fputs("newpath\n", saida);
     if (Curvo(flags, 2))
         std::fprintf(saida, "%d %d 5 270 360 arc\n", c.X2 - kRaio, c.Y2 + kRaio);
     else
         Quina(c.X2, c.Y2 + kRaio, c.X2, c.Y2, c.X2 - kRaio, c.Y2);
-    std::fprintf(saida, "stroke\n");
-    std::fprintf(saida, "newpath\n");
+    std::fputs("stroke\n", saida);
+    std::fputs("newpath\n", saida);
     if (Curvo(flags, 3))
         std::fprintf(saida, "%d %d 5 180 270 arc\n", c.X1 + kRaio, c.Y2 + kRaio);
     else
         Quina(c.X1 + kRaio, c.Y2, c.X1, c.Y2, c.X1, c.Y2 + kRaio);
-    std::fprintf(saida, "stroke\n");
-    std::fprintf(saida, "newpath\n");
+    std::fputs("stroke\n", saida);
+    std::fputs("newpath\n", saida);
     if (Curvo(flags, 0))
         std::fprintf(saida, "%d %d 5 90 180 arc\n", c.X1 + kRaio, c.Y1 - kRaio);
     else
         Quina(c.X1, c.Y1 - kRaio, c.X1, c.Y1, c.X1 + kRaio, c.Y1);
-    std::fprintf(saida, "stroke\n");
+    std::fputs("stroke\n", saida);
 }
 
 // Bytes of one image row: the row's pixels rounded up to whole bytes, without the file's padding.
@@ -150,12 +143,20 @@ bool BitmapCoerente(const Bitmap& b) {
     return static_cast<long long>(b.pixels.size()) >= static_cast<long long>(b.altura) * b.tamlinha;
 }
 
+// The bytes as two lower-case hex digits each, blank-separated, written in one piece: a
+// barcode strip or an image row is a long run of them.
 void EscreveBytes(const unsigned char* bytes, std::size_t n, bool inverte, bool& primeiro) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string texto;
+    texto.reserve(3 * n);
     for (std::size_t j = 0; j < n; ++j) {
         const unsigned v = inverte ? 255u - bytes[j] : bytes[j];
-        std::fprintf(saida, primeiro ? "%02x" : " %02x", v);
+        if (!primeiro) texto += ' ';
+        texto += kHex[v >> 4];
+        texto += kHex[v & 15];
         primeiro = false;
     }
+    std::fwrite(texto.data(), 1, texto.size(), saida);
 }
 
 int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) {
@@ -168,40 +169,36 @@ int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) 
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     const int X1 = PontoX(x1), Y1 = PontoY(y1), X2 = PontoX(x2), Y2 = PontoY(y2);
-    std::fprintf(saida, "newpath\n");
+    std::fputs("newpath\n", saida);
     if (largura >= 0) {
-        std::fprintf(saida, "%d %d moveto\n", X1, Y1);
-        std::fprintf(saida, "%d %d rlineto\n", X2 - X1, Y2 - Y1);
+        std::fprintf(saida, "%d %d moveto\n%d %d rlineto\n", X1, Y1, X2 - X1, Y2 - Y1);
     } else {
         Tracejado(X1, Y1, X2, Y2);
     }
-    std::fprintf(saida, "closepath\n");
+    std::fputs("closepath\n", saida);
     std::fprintf(saida, "%.2f setlinewidth\n", largura >= 0 ? Largura(largura) : -Largura(largura));
-    std::fprintf(saida, "stroke\n");
+    std::fputs("stroke\n", saida);
 }
 
 void DesenhaRetang(float x, float y, float largura, float altura, int sombra, int borda) {
     sombra = std::clamp(sombra, 0, kSombraMax);
     std::fprintf(saida, "%% RETANG %.2f %.2f %.2f %.2f %d\n", x, y, largura, altura, sombra);
     const Caixa c = ConverteCaixa(x, y, largura, altura);
-    std::fprintf(saida, "newpath\n");
-    std::fprintf(saida, "%d %d moveto\n", c.X1, c.Y1);
-    std::fprintf(saida, "%d %d lineto\n", c.X2, c.Y1);
-    std::fprintf(saida, "%d %d lineto\n", c.X2, c.Y2);
-    std::fprintf(saida, "%d %d lineto\n", c.X1, c.Y2);
-    std::fprintf(saida, "%d %d lineto\n", c.X1, c.Y1);
-    std::fprintf(saida, "closepath\n");
-    std::fprintf(saida, "gsave\n");
+    std::fputs("newpath\n", saida);
+    std::fprintf(saida, "%d %d moveto\n%d %d lineto\n%d %d lineto\n%d %d lineto\n%d %d lineto\n",
+                 c.X1, c.Y1, c.X2, c.Y1, c.X2, c.Y2, c.X1, c.Y2, c.X1, c.Y1);
+    std::fputs("closepath\n", saida);
+    std::fputs("gsave\n", saida);
     if (sombra != 0)
         std::fprintf(saida, "0.%02d setgray\n", kSombraMax - sombra);
     else
-        std::fprintf(saida, "1 setgray\n");
-    std::fprintf(saida, "fill\n");
-    std::fprintf(saida, "grestore\n");
+        std::fputs("1 setgray\n", saida);
+    std::fputs("fill\n", saida);
+    std::fputs("grestore\n", saida);
     if (borda != 0) {
-        std::fprintf(saida, "0 setgray\n");
+        std::fputs("0 setgray\n", saida);
         std::fprintf(saida, "%.2f setlinewidth\n", Largura(borda));
-        std::fprintf(saida, "stroke\n");
+        std::fputs("stroke\n", saida);
     }
 }
 
@@ -216,7 +213,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     const Bitmap& b = *lido;
     const int X = PontoX(x), Y = PontoY(y);
     std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
-    std::fprintf(saida, "gsave\n");
+    std::fputs("gsave\n", saida);
     const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
     const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
     std::fprintf(saida, "%d %d translate\n", X, LimitaInt(Y - altura_pt));
@@ -233,7 +230,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r)
         EscreveBytes(b.pixels.data() + r * passo, por_linha, mascara != 0, primeiro);
     std::fprintf(saida, mascara == 0 ? ">} image\n" : ">} imagemask\n");
-    std::fprintf(saida, "grestore\n");
+    std::fputs("grestore\n", saida);
 }
 
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
@@ -252,13 +249,12 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     const int largura_pt = static_cast<int>(static_cast<long long>(m) * 72 / kModulosPolegada);
     const int faixas = std::min(altura, kMaxFaixas);
     for (int k = 1; k <= faixas; ++k) {
-        std::fprintf(saida, "gsave\n");
-        std::fprintf(saida, "%d %d translate\n", X, Y - kAlturaFaixa * k);
-        std::fprintf(saida, "%d %d scale\n", largura_pt, kAlturaFaixa);
-        std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", m, 1, m, 1);
+        std::fputs("gsave\n", saida);
+        std::fprintf(saida, "%d %d translate\n%d %d scale\n%d %d 1 [%d 0 0 %d 0 0] {<", X,
+                     Y - kAlturaFaixa * k, largura_pt, kAlturaFaixa, m, 1, m, 1);
         bool primeiro = true;
         EscreveBytes(linha.data(), bytes, false, primeiro);
-        std::fprintf(saida, ">} image\n");
-        std::fprintf(saida, "grestore\n");
+        std::fputs(">} image\n", saida);
+        std::fputs("grestore\n", saida);
     }
 }

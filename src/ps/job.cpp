@@ -42,37 +42,37 @@ void EscreveTamanho(bool carta, bool paisagem) {
     const int altura = carta ? kCartaAltura : kA4Altura;
     if (paisagem) {
         std::fprintf(saida, "/PageSize [%d %d]\n", altura, largura);
-        std::fprintf(saida, "/Orientation 3\n");
+        std::fputs("/Orientation 3\n", saida);
         paisagem_no_dispositivo = true;
     } else {
         std::fprintf(saida, "/PageSize [%d %d]\n", largura, altura);
-        if (paisagem_no_dispositivo) std::fprintf(saida, "/Orientation 0\n");
+        if (paisagem_no_dispositivo) std::fputs("/Orientation 0\n", saida);
         paisagem_no_dispositivo = false;
     }
 }
 
 void EscreveDispositivo() {
-    std::fprintf(saida, "<<\n");
+    std::fputs("<<\n", saida);
     std::fprintf(saida, "/Duplex %s\n", duplex ? "true" : "false");
     if (duplex) std::fprintf(saida, "/Tumble %s\n", tipo_verso == 'i' ? "true" : "false");
-    std::fprintf(saida, "/PageOffset [0 0]\n");
-    std::fprintf(saida, "/Margins [0 0]\n");
+    std::fputs("/PageOffset [0 0]\n", saida);
+    std::fputs("/Margins [0 0]\n", saida);
     EscreveTamanho(tam_papel == kAlturaCarta, orientacao == 'l');
-    std::fprintf(saida, "/ImagingBBox null\n");
+    std::fputs("/ImagingBBox null\n", saida);
     // A negative tray (ALIMENTACAO keeps the low byte of its number) is a range error in the
     // page device that would flush the whole job: the printer keeps its own tray instead.
     if (alimentacao >= 0) std::fprintf(saida, "/MediaPosition %d\n", alimentacao);
-    std::fprintf(saida, ">> setpagedevice\n");
+    std::fputs(">> setpagedevice\n", saida);
 }
 
 void DefineFontes() {
     for (const FontePS& f : kFontes) {
         std::fprintf(saida, "/%s findfont dup length dict\n", f.impressora);
-        std::fprintf(saida, "begin\n");
-        std::fprintf(saida, "{1 index /FID ne {def} {pop pop} ifelse} forall\n");
-        std::fprintf(saida, "/Encoding ISOLatin1Encoding def\n");
-        std::fprintf(saida, "currentdict\n");
-        std::fprintf(saida, "end\n");
+        std::fputs("begin\n", saida);
+        std::fputs("{1 index /FID ne {def} {pop pop} ifelse} forall\n", saida);
+        std::fputs("/Encoding ISOLatin1Encoding def\n", saida);
+        std::fputs("currentdict\n", saida);
+        std::fputs("end\n", saida);
         std::fprintf(saida, "/%s exch definefont pop\n", f.nome);
     }
 }

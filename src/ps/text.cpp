@@ -48,6 +48,7 @@ const Acento* BuscaMarca(char marca) {
 // sequence at the end yields nothing.
 Convertido ConverteAcentos(std::string_view texto) {
     Convertido r;
+    r.reserve(texto.size());
     std::size_t i = 0;
     while (i < texto.size()) {
         const char c = texto[i];
@@ -86,6 +87,7 @@ void PoeOctal(std::string& s, unsigned char byte) {
 // The text as acentua leaves it: escapes as backslash and three octal digits, the rest as is.
 std::string TextoConvertido(const Convertido& c) {
     std::string s;
+    s.reserve(c.size());
     for (const Caractere& k : c) {
         if (k.escape)
             PoeOctal(s, k.byte);
@@ -99,6 +101,7 @@ std::string TextoConvertido(const Convertido& c) {
 // would end or corrupt the string, so each is escaped.
 std::string CadeiaPS(const Convertido& c) {
     std::string s;
+    s.reserve(c.size());
     for (const Caractere& k : c) {
         if (k.escape || k.byte == 0) {
             PoeOctal(s, k.byte);
@@ -139,7 +142,7 @@ void SelecionaFonte(const char* fonte, const char* estilo) {
     int tamanho = f.empty() ? 0 : LeInteiro(f.substr(1));
     if (tamanho <= 0) tamanho = kTamanhoPadrao;
     std::fprintf(saida, "%d scalefont\n", tamanho);
-    std::fprintf(saida, "setfont\n");
+    std::fputs("setfont\n", saida);
 }
 
 // The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
@@ -190,7 +193,7 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
         X = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
         Y = PontoY(y);
     }
-    std::fprintf(saida, "newpath\n");
+    std::fputs("newpath\n", saida);
     std::fprintf(saida, "%d %d moveto\n", X, Y);
     const std::string cadeia = CadeiaPS(c);
     if (girado) std::fprintf(saida, "%d rotate %% %d\n", rotacao, rotacao0);
