@@ -1,5 +1,6 @@
 // Drawings of the PostScript job: lines, boxes, boxes with curved corners, images and barcodes.
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -63,22 +64,49 @@ Caixa ConverteCaixa(float x, float y, float largura, float altura) {
             PontoY(static_cast<double>(y) + static_cast<double>(altura))};
 }
 
+// Appends v in decimal, as %d writes it.
+void PoeNumero(std::string& texto, long long v) {
+    char digitos[24];
+    const auto fim = std::to_chars(digitos, digitos + sizeof digitos, v).ptr;
+    texto.append(digitos, fim);
+}
+
+// A dashed line is many short strokes, several dozen on a common form line: they are formatted
+// into a buffer and written in pieces of about kPedacoTracos bytes rather than two fprintf
+// calls a dash. Each dash reads "X Y moveto" then "DX DY rlineto", on lines of their own.
+constexpr std::size_t kPedacoTracos = 4096;
+
+void PoeTraco(std::string& texto, long long x, long long y, long long dx, long long dy) {
+    PoeNumero(texto, x);
+    texto += ' ';
+    PoeNumero(texto, y);
+    texto += " moveto\n";
+    PoeNumero(texto, dx);
+    texto += ' ';
+    PoeNumero(texto, dy);
+    texto += " rlineto\n";
+    if (texto.size() >= kPedacoTracos) {
+        std::fwrite(texto.data(), 1, texto.size(), saida);
+        texto.clear();
+    }
+}
+
 void Tracejado(int X1, int Y1, int X2, int Y2) {
+    std::string texto;
     if (X1 != X2) {
         // Left to right only; the last dash may reach up to 5 points beyond the end.
         const long long comprimento = static_cast<long long>(X2) - X1;
-        for (long long i = 0; i < comprimento; i += kPassoTraco) {
-            std::fprintf(saida, "%d %d moveto\n%d %d rlineto\n", LimitaInt(X1 + i), Y1, kTraco,
-                         LimitaInt(static_cast<long long>(Y2) - Y1));
-        }
-        return;
+        const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
+        for (long long i = 0; i < comprimento; i += kPassoTraco)
+            PoeTraco(texto, LimitaInt(X1 + i), Y1, kTraco, dy);
+    } else {
+        // Vertical: from the upper end downwards.
+        const int topo = std::max(Y1, Y2);
+        const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
+        for (long long i = 0; i < comprimento; i += kPassoTraco)
+            PoeTraco(texto, X1, LimitaInt(topo - i), 0, -kTraco);
     }
-    // Vertical: from the upper end downwards.
-    const int topo = std::max(Y1, Y2);
-    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
-    for (long long i = 0; i < comprimento; i += kPassoTraco) {
-        std::fprintf(saida, "%d %d moveto\n0 -%d rlineto\n", X1, LimitaInt(topo - i), kTraco);
-    }
+    std::fwrite(texto.data(), 1, texto.size(), saida);
 }
 
 void Segmento(int xa, int ya, int xb, int yb) {

@@ -138,11 +138,9 @@ void SelecionaFonte(const char* fonte, const char* estilo) {
         nome = courier ? "CourierItalicLatina" : "ArialItalicLatina";
     else
         nome = courier ? "CourierLatina" : "ArialLatina";
-    std::fprintf(saida, "/%s findfont\n", nome);
     int tamanho = f.empty() ? 0 : LeInteiro(f.substr(1));
     if (tamanho <= 0) tamanho = kTamanhoPadrao;
-    std::fprintf(saida, "%d scalefont\n", tamanho);
-    std::fputs("setfont\n", saida);
+    std::fprintf(saida, "/%s findfont\n%d scalefont\nsetfont\n", nome, tamanho);
 }
 
 // The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
@@ -193,8 +191,7 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
         X = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
         Y = PontoY(y);
     }
-    std::fputs("newpath\n", saida);
-    std::fprintf(saida, "%d %d moveto\n", X, Y);
+    std::fprintf(saida, "newpath\n%d %d moveto\n", X, Y);
     const std::string cadeia = CadeiaPS(c);
     if (girado) std::fprintf(saida, "%d rotate %% %d\n", rotacao, rotacao0);
     if (centrar)
