@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "device/dispositivo.h"
@@ -19,6 +20,26 @@ constexpr int kPassos = 3;
 
 // The words of the object being executed: command word first, then its arguments from 1.
 using Palavras = std::vector<std::string>;
+
+// An object line split into its words, with each word also read as a coordinate: a format's
+// objects run on every page, and reading their numbers again each time cost more than drawing.
+class Objeto {
+  public:
+    Objeto() = default;
+    explicit Objeto(Palavras palavras) : palavras_(std::move(palavras)) {
+        for (const std::string& palavra : palavras_)
+            coordenadas_.push_back(LeCoordenada(palavra));
+    }
+    const std::string& operator[](std::size_t i) const { return palavras_[i]; }
+    std::size_t size() const { return palavras_.size(); }
+    bool empty() const { return palavras_.empty(); }
+    // Word i as LeCoordenada reads it.
+    float Coord(std::size_t i) const { return coordenadas_[i]; }
+
+  private:
+    Palavras palavras_;
+    std::vector<float> coordenadas_;
+};
 
 // MD5V reads its six pairs of entry spec and variable name from argument 5 on.
 constexpr std::size_t kPrimeiraSpecMD5V = 5;
@@ -40,21 +61,21 @@ Palavras ColhePalavras() {
 // between calls, even in a node at a reused address, is split afresh.
 struct Separadas {
     std::string texto;
-    Palavras palavras;
+    Objeto objeto;
 };
 std::unordered_map<const Lista*, Separadas> separadas;
 
 // The words of an object line, split as the loader splits it.
-const Palavras& PalavrasDe(const Lista* no) {
+const Objeto& ObjetoDe(const Lista* no) {
     Separadas& entrada = separadas[no];
-    if (entrada.texto != no->texto || entrada.palavras.empty()) {
+    if (entrada.texto != no->texto || entrada.objeto.empty()) {
         args = LiberaLista(args);
         SeparaArgs(no->texto);
         entrada.texto = no->texto;
-        entrada.palavras = ColhePalavras();
+        entrada.objeto = Objeto(ColhePalavras());
         args = LiberaLista(args);
     }
-    return entrada.palavras;
+    return entrada.objeto;
 }
 
 int PassoDe(std::string_view comando) {
@@ -64,96 +85,91 @@ int PassoDe(std::string_view comando) {
 }
 
 // A text's x: a first argument beginning with a capital C asks for centring.
-float PosicaoTexto(const std::string& argumento) {
-    if (!argumento.empty() && argumento[0] == 'C') return -1.0f;
-    return LeCoordenada(argumento);
+float PosicaoTexto(const Objeto& p) {
+    if (!p[1].empty() && p[1][0] == 'C') return -1.0f;
+    return p.Coord(1);
 }
 
 // TEXTO, INPUT and MOSTRA: x or "C", y, font code, style, then the content's source.
-void ExecutaTexto(const Palavras& p, std::string& conteudo) {
-    DesenhaTexto(PosicaoTexto(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), conteudo);
+void ExecutaTexto(const Objeto& p, std::string& conteudo) {
+    DesenhaTexto(PosicaoTexto(p), p.Coord(2), p[3].c_str(), p[4].c_str(), conteudo);
 }
 
-void ExecutaTextoFixo(const Palavras& p) {
+void ExecutaTextoFixo(const Objeto& p) {
     std::string conteudo = p[5];
     ExecutaTexto(p, conteudo);
 }
 
-void ExecutaInput(const Palavras& p) {
+void ExecutaInput(const Objeto& p) {
     std::string conteudo;
     LeDados(LeInteiro(p[5]), conteudo);
     ExecutaTexto(p, conteudo);
 }
 
-void ExecutaMostra(const Palavras& p) {
+void ExecutaMostra(const Objeto& p) {
     std::string conteudo;
     LeVar(p[5], conteudo);
     ExecutaTexto(p, conteudo);
 }
 
-void ExecutaLinha(const Palavras& p) {
+void ExecutaLinha(const Objeto& p) {
     const int largura = p.size() > 5 ? LeInteiro(p[5]) : 1;
-    DesenhaLinha(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
-                 largura);
+    DesenhaLinha(p.Coord(1), p.Coord(2), p.Coord(3), p.Coord(4), largura);
 }
 
-void ExecutaRetang(const Palavras& p) {
-    DesenhaRetang(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
-                  LeInteiro(p[5]), LeInteiro(p[6]));
+void ExecutaRetang(const Objeto& p) {
+    DesenhaRetang(p.Coord(1), p.Coord(2), p.Coord(3), p.Coord(4), LeInteiro(p[5]), LeInteiro(p[6]));
 }
 
-void ExecutaRetangA(const Palavras& p) {
-    DesenhaRetangA(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
-                   p[5].c_str(), LeInteiro(p[6]));
+void ExecutaRetangA(const Objeto& p) {
+    DesenhaRetangA(p.Coord(1), p.Coord(2), p.Coord(3), p.Coord(4), p[5].c_str(), LeInteiro(p[6]));
 }
 
-void ExecutaImagem(const Palavras& p) {
+void ExecutaImagem(const Objeto& p) {
     const int mascara = p.size() > 6 ? LeInteiro(p[6]) : 0;
-    DesenhaImagem(LeCoordenada(p[1]), LeCoordenada(p[2]), LeCoordenada(p[3]), LeCoordenada(p[4]),
-                  p[5].c_str(), mascara);
+    DesenhaImagem(p.Coord(1), p.Coord(2), p.Coord(3), p.Coord(4), p[5].c_str(), mascara);
 }
 
 // A barcode holds no blanks: its text ends at the first one.
-void ExecutaCodBar(const Palavras& p, std::string& codigo) {
+void ExecutaCodBar(const Objeto& p, std::string& codigo) {
     codigo = codigo.substr(0, codigo.find(' '));
-    DesenhaCodBar(LeCoordenada(p[1]), LeCoordenada(p[2]), LeInteiro(p[3]), p[4].c_str(),
-                  codigo.c_str());
+    DesenhaCodBar(p.Coord(1), p.Coord(2), LeInteiro(p[3]), p[4].c_str(), codigo.c_str());
 }
 
-void ExecutaCodBarSecao(const Palavras& p) {
+void ExecutaCodBarSecao(const Objeto& p) {
     std::string codigo;
     LeDados(LeInteiro(p[5]), codigo);
     ExecutaCodBar(p, codigo);
 }
 
-void ExecutaCodBarVariavel(const Palavras& p) {
+void ExecutaCodBarVariavel(const Objeto& p) {
     std::string codigo;
     LeVar(p[5], codigo);
     ExecutaCodBar(p, codigo);
 }
 
-void ExecutaIgnora(const Palavras& p) {
+void ExecutaIgnora(const Objeto& p) {
     std::string descartada;
     LeDados(LeInteiro(p[1]), descartada);
 }
 
 // One line is read and every capture item is cut from that same line, in order.
-void ExecutaCaptura(const Palavras& p) {
+void ExecutaCaptura(const Objeto& p) {
     std::string linha_dados;
     LeDados(LeInteiro(p[1]), linha_dados);
     for (std::size_t i = 2; i < p.size(); ++i)
         SetaVar(linha_dados, p[i]);
 }
 
-void ExecutaMD5(const Palavras& p) {
+void ExecutaMD5(const Objeto& p) {
     std::string dados;
     LeDados(LeInteiro(p[5]), dados);
-    md5(LeCoordenada(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), dados);
+    md5(p.Coord(1), p.Coord(2), p[3].c_str(), p[4].c_str(), dados);
 }
 
 // Six pairs of entry spec and variable name; a spec beginning with a hyphen is an empty entry
 // whose variable is not looked up.
-void ExecutaMD5V(const Palavras& p) {
+void ExecutaMD5V(const Objeto& p) {
     std::array<std::string, kEntradasMD5V> specs;
     std::array<std::string, kEntradasMD5V> valores;
     for (std::size_t i = 0; i < specs.size(); ++i) {
@@ -162,22 +178,22 @@ void ExecutaMD5V(const Palavras& p) {
         specs[i] = spec.substr(0, kTamanhoSpec);
         if (spec.empty() || spec[0] != '-') LeVar(nome, valores[i]);
     }
-    md5v(LeCoordenada(p[1]), LeCoordenada(p[2]), p[3].c_str(), p[4].c_str(), specs, valores);
+    md5v(p.Coord(1), p.Coord(2), p[3].c_str(), p[4].c_str(), specs, valores);
 }
 
 struct Comando {
     std::string_view nome;
     std::size_t minimo;  // words needed, command word included
-    void (*executa)(const Palavras&);
+    void (*executa)(const Objeto&);
 };
 
 // DUPLEX and MARCA act when the format is loaded, and page skips come from the report itself:
 // those objects draw nothing.
-void Nada(const Palavras&) {}
-void ExecutaRotacao(const Palavras& p) {
+void Nada(const Objeto&) {}
+void ExecutaRotacao(const Objeto& p) {
     Rotacao(LeInteiro(p[1]));
 }
-void ExecutaRotacao2(const Palavras& p) {
+void ExecutaRotacao2(const Objeto& p) {
     Rotacao2(LeInteiro(p[1]));
 }
 
@@ -204,7 +220,7 @@ constexpr Comando kComandos[] = {
     {"SALTA_PAGINA", 1, Nada},
 };
 
-void ExecutaObjeto(const Palavras& p, int passo) {
+void ExecutaObjeto(const Objeto& p, int passo) {
     if (PassoDe(p[0]) != passo) return;
     for (const Comando& comando : kComandos) {
         if (comando.nome != p[0]) continue;
@@ -219,8 +235,8 @@ void Interpreta(Lista* lista) {
     args = LiberaLista(args);
     for (int passo = 0; passo < kPassos; ++passo) {
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
-            const Palavras& palavras = PalavrasDe(no);
-            if (!palavras.empty()) ExecutaObjeto(palavras, passo);
+            const Objeto& objeto = ObjetoDe(no);
+            if (!objeto.empty()) ExecutaObjeto(objeto, passo);
         }
     }
 }
