@@ -157,6 +157,49 @@ int AnguloPedido() {
     return r < 0 ? r + 360 : r;
 }
 
+// The bytes a PostScript string cannot hold as they are: a backslash, a parenthesis, a NUL.
+constexpr std::string_view kEspeciaisPS("\\()\0", 4);
+
+// CadeiaPS for a text that holds no accent sequence: runs of plain bytes are copied whole.
+std::string CadeiaPSSimples(std::string_view texto) {
+    std::string s;
+    s.reserve(texto.size() + 8);
+    for (;;) {
+        const std::size_t especial = texto.find_first_of(kEspeciaisPS);
+        s.append(texto.substr(0, especial));
+        if (especial == std::string_view::npos) return s;
+        const auto byte = static_cast<unsigned char>(texto[especial]);
+        if (byte == 0) {
+            PoeOctal(s, byte);
+        } else {
+            s += '\\';
+            s += static_cast<char>(byte);
+        }
+        texto.remove_prefix(especial + 1);
+    }
+}
+
+// The text without the blanks at either end, as AparaBrancos leaves it.
+std::string_view SemBrancosNasPontas(std::string_view texto) {
+    const std::size_t inicio = texto.find_first_not_of(' ');
+    if (inicio == std::string_view::npos) return {};
+    return texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1);
+}
+
+// Converts a text's accents (leaving the text as acentua does) and gives back the inside of
+// its PostScript string. Most texts hold no backslash, so no accent sequence: they stay as they
+// are and only need the escapes of a PostScript string, without a conversion per character.
+std::string PreparaCadeia(std::string& conteudo, bool centrar) {
+    if (conteudo.find('\\') == std::string::npos) {
+        const std::string_view texto = conteudo;
+        return CadeiaPSSimples(centrar ? SemBrancosNasPontas(texto) : texto);
+    }
+    Convertido c = ConverteAcentos(conteudo);
+    conteudo = TextoConvertido(c);
+    if (centrar) AparaBrancos(c);
+    return CadeiaPS(c);
+}
+
 // The baseline of a turned text lies a quarter inch beside the given y.
 constexpr double kDeslocaGiro = 18.0;
 // The centre of the form's width, in inches, about which a centred text is placed.
@@ -170,9 +213,7 @@ void acentua(std::string& texto) {
 
 void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {
     const bool centrar = x == -1.0f;
-    Convertido c = ConverteAcentos(conteudo);
-    conteudo = TextoConvertido(c);
-    if (centrar) AparaBrancos(c);
+    const std::string cadeia = PreparaCadeia(conteudo, centrar);
     SelecionaFonte(fonte, estilo);
     DobraRotacao();
 
@@ -192,7 +233,6 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
         Y = PontoY(y);
     }
     std::fprintf(saida, "newpath\n%d %d moveto\n", X, Y);
-    const std::string cadeia = CadeiaPS(c);
     if (girado) std::fprintf(saida, "%d rotate %% %d\n", rotacao, rotacao0);
     if (centrar)
         std::fprintf(saida, "(%s) dup stringwidth pop 2 div neg 0 rmoveto show\n", cadeia.c_str());
