@@ -158,16 +158,28 @@ int AnguloPedido() {
 }
 
 // The bytes a PostScript string cannot hold as they are: a backslash, a parenthesis, a NUL.
-constexpr std::string_view kEspeciaisPS("\\()\0", 4);
+constexpr char kEspeciaisPS[] = {'\\', '(', ')', '\0'};
+
+// Where the first of kEspeciaisPS stands in the text, or its size: one vectorised scan for each
+// byte beats testing every byte (find_first_of tests the set anew for each byte).
+std::size_t PrimeiroEspecial(std::string_view texto) {
+    std::size_t primeiro = texto.size();
+    for (const char especial : kEspeciaisPS) {
+        const void* achado = std::memchr(texto.data(), especial, primeiro);
+        if (achado != nullptr)
+            primeiro = static_cast<std::size_t>(static_cast<const char*>(achado) - texto.data());
+    }
+    return primeiro;
+}
 
 // CadeiaPS for a text that holds no accent sequence: runs of plain bytes are copied whole.
 std::string CadeiaPSSimples(std::string_view texto) {
     std::string s;
     s.reserve(texto.size() + 8);
     for (;;) {
-        const std::size_t especial = texto.find_first_of(kEspeciaisPS);
+        const std::size_t especial = PrimeiroEspecial(texto);
         s.append(texto.substr(0, especial));
-        if (especial == std::string_view::npos) return s;
+        if (especial == texto.size()) return s;
         const auto byte = static_cast<unsigned char>(texto[especial]);
         if (byte == 0) {
             PoeOctal(s, byte);
