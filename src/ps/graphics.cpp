@@ -1,6 +1,5 @@
 // Drawings of the PostScript job: lines, boxes, boxes with curved corners, images and barcodes.
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <string>
@@ -9,6 +8,7 @@
 #include "barcode/barcode.h"
 #include "bitmap/bitmap.h"
 #include "device/dispositivo.h"
+#include "ps/linhas.h"
 #include "ps/ps.h"
 #include "util/numeros.h"
 #include "util/texto.h"
@@ -64,58 +64,42 @@ Caixa ConverteCaixa(float x, float y, float largura, float altura) {
             PontoY(static_cast<double>(y) + static_cast<double>(altura))};
 }
 
-// Appends v in decimal, as %d writes it.
-void PoeNumero(std::string& texto, long long v) {
-    char digitos[24];
-    const auto fim = std::to_chars(digitos, digitos + sizeof digitos, v).ptr;
-    texto.append(digitos, fim);
-}
-
-// A dashed line is many short strokes, several dozen on a common form line: they are formatted
-// into a buffer and written in pieces of about kPedacoTracos bytes rather than two fprintf
-// calls a dash. Each dash reads "X Y moveto" then "DX DY rlineto", on lines of their own.
-constexpr std::size_t kPedacoTracos = 4096;
-
-void PoeTraco(std::string& texto, long long x, long long y, long long dx, long long dy) {
-    PoeNumero(texto, x);
-    texto += ' ';
-    PoeNumero(texto, y);
-    texto += " moveto\n";
-    PoeNumero(texto, dx);
-    texto += ' ';
-    PoeNumero(texto, dy);
-    texto += " rlineto\n";
-    if (texto.size() >= kPedacoTracos) {
-        std::fwrite(texto.data(), 1, texto.size(), saida);
-        texto.clear();
-    }
-}
-
-void Tracejado(int X1, int Y1, int X2, int Y2) {
-    std::string texto;
+// A dashed line: each dash reads "X Y moveto" then "DX DY rlineto", on lines of their own.
+void Tracejado(Linhas& l, int X1, int Y1, int X2, int Y2) {
     if (X1 != X2) {
         // Left to right only; the last dash may reach up to 5 points beyond the end.
         const long long comprimento = static_cast<long long>(X2) - X1;
         const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
-        for (long long i = 0; i < comprimento; i += kPassoTraco)
-            PoeTraco(texto, LimitaInt(X1 + i), Y1, kTraco, dy);
-    } else {
-        // Vertical: from the upper end downwards.
-        const int topo = std::max(Y1, Y2);
-        const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
-        for (long long i = 0; i < comprimento; i += kPassoTraco)
-            PoeTraco(texto, X1, LimitaInt(topo - i), 0, -kTraco);
+        for (long long i = 0; i < comprimento; i += kPassoTraco) {
+            l << LimitaInt(X1 + i) << ' ' << Y1 << " moveto\n"
+              << kTraco << ' ' << dy << " rlineto\n";
+            l.EscreveSeGrande();
+        }
+        return;
     }
-    std::fwrite(texto.data(), 1, texto.size(), saida);
+    // Vertical: from the upper end downwards.
+    const int topo = std::max(Y1, Y2);
+    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
+    for (long long i = 0; i < comprimento; i += kPassoTraco) {
+        l << X1 << ' ' << LimitaInt(topo - i) << " moveto\n0 -" << kTraco << " rlineto\n";
+        l.EscreveSeGrande();
+    }
 }
 
-void Segmento(int xa, int ya, int xb, int yb) {
-    std::fprintf(saida, "newpath\n%d %d moveto\n%d %d lineto\nstroke\n", xa, ya, xb, yb);
+void Segmento(Linhas& l, int xa, int ya, int xb, int yb) {
+    l << "newpath\n" << xa << ' ' << ya << " moveto\n" << xb << ' ' << yb << " lineto\nstroke\n";
 }
 
 // A square corner: two strokes of kRaio points meeting at the corner point.
-void Quina(int xa, int ya, int xc, int yc, int xb, int yb) {
-    std::fprintf(saida, "%d %d moveto\n%d %d lineto\n%d %d lineto\n", xa, ya, xc, yc, xb, yb);
+void Quina(Linhas& l, int xa, int ya, int xc, int yc, int xb, int yb) {
+    l << xa << ' ' << ya << " moveto\n"
+      << xc << ' ' << yc << " lineto\n"
+      << xb << ' ' << yb << " lineto\n";
+}
+
+// A curved corner: a quarter of a circle of kRaio points about (xc, yc), from angle a to b.
+void Arco(Linhas& l, int xc, int yc, std::string_view angulos) {
+    l << xc << ' ' << yc << " 5 " << angulos << " arc\n";
 }
 
 bool Curvo(std::string_view cantos, std::size_t i) {
@@ -129,36 +113,35 @@ void retanga(float x, float y, float largura, float altura, const char* cantos, 
     const Caixa c = ConverteCaixa(x, y, largura, altura);
     std::fputs("0 setgray\n", saida);
     std::fprintf(saida, "%.2f setlinewidth\n", Largura(w));
+    Linhas l;
     // Coordinates are bounded by kLimitePontos, so these sums cannot overflow.
-    Segmento(c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
-    Segmento(c.X2, c.Y1 - kRaio, c.X2, c.Y2 + kRaio);
-    Segmento(c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
-    Segmento(c.X1, c.Y1 - kRaio, c.X1, c.Y2 + kRaio);
+    Segmento(l, c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
+    Segmento(l, c.X2, c.Y1 - kRaio, c.X2, c.Y2 + kRaio);
+    Segmento(l, c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
+    Segmento(l, c.X1, c.Y1 - kRaio, c.X1, c.Y2 + kRaio);
 
-    std::fputs("newpath\n", saida);
+    l << "newpath\n";
     if (Curvo(flags, 1))
-        std::fprintf(saida, "%d %d 5 0 90 arc\n", c.X2 - kRaio, c.Y1 - kRaio);
+        Arco(l, c.X2 - kRaio, c.Y1 - kRaio, "0 90");
     else
-        Quina(c.X2 - kRaio, c.Y1, c.X2, c.Y1, c.X2, c.Y1 - kRaio);
-    std::fputs("stroke\n", saida);
-    std::fputs("newpath\n", saida);
+        Quina(l, c.X2 - kRaio, c.Y1, c.X2, c.Y1, c.X2, c.Y1 - kRaio);
+    l << "stroke\nnewpath\n";
     if (Curvo(flags, 2))
-        std::fprintf(saida, "%d %d 5 270 360 arc\n", c.X2 - kRaio, c.Y2 + kRaio);
+        Arco(l, c.X2 - kRaio, c.Y2 + kRaio, "270 360");
     else
-        Quina(c.X2, c.Y2 + kRaio, c.X2, c.Y2, c.X2 - kRaio, c.Y2);
-    std::fputs("stroke\n", saida);
-    std::fputs("newpath\n", saida);
+        Quina(l, c.X2, c.Y2 + kRaio, c.X2, c.Y2, c.X2 - kRaio, c.Y2);
+    l << "stroke\nnewpath\n";
     if (Curvo(flags, 3))
-        std::fprintf(saida, "%d %d 5 180 270 arc\n", c.X1 + kRaio, c.Y2 + kRaio);
+        Arco(l, c.X1 + kRaio, c.Y2 + kRaio, "180 270");
     else
-        Quina(c.X1 + kRaio, c.Y2, c.X1, c.Y2, c.X1, c.Y2 + kRaio);
-    std::fputs("stroke\n", saida);
-    std::fputs("newpath\n", saida);
+        Quina(l, c.X1 + kRaio, c.Y2, c.X1, c.Y2, c.X1, c.Y2 + kRaio);
+    l << "stroke\nnewpath\n";
     if (Curvo(flags, 0))
-        std::fprintf(saida, "%d %d 5 90 180 arc\n", c.X1 + kRaio, c.Y1 - kRaio);
+        Arco(l, c.X1 + kRaio, c.Y1 - kRaio, "90 180");
     else
-        Quina(c.X1, c.Y1 - kRaio, c.X1, c.Y1, c.X1 + kRaio, c.Y1);
-    std::fputs("stroke\n", saida);
+        Quina(l, c.X1, c.Y1 - kRaio, c.X1, c.Y1, c.X1 + kRaio, c.Y1);
+    l << "stroke\n";
+    l.Escreve();
 }
 
 // Bytes of one image row: the row's pixels rounded up to whole bytes, without the file's padding.
@@ -197,13 +180,14 @@ int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) 
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     const int X1 = PontoX(x1), Y1 = PontoY(y1), X2 = PontoX(x2), Y2 = PontoY(y2);
-    std::fputs("newpath\n", saida);
-    if (largura >= 0) {
-        std::fprintf(saida, "%d %d moveto\n%d %d rlineto\n", X1, Y1, X2 - X1, Y2 - Y1);
-    } else {
-        Tracejado(X1, Y1, X2, Y2);
-    }
-    std::fputs("closepath\n", saida);
+    Linhas l;
+    l << "newpath\n";
+    if (largura >= 0)
+        l << X1 << ' ' << Y1 << " moveto\n" << X2 - X1 << ' ' << Y2 - Y1 << " rlineto\n";
+    else
+        Tracejado(l, X1, Y1, X2, Y2);
+    l << "closepath\n";
+    l.Escreve();
     std::fprintf(saida, "%.2f setlinewidth\n", largura >= 0 ? Largura(largura) : -Largura(largura));
     std::fputs("stroke\n", saida);
 }
@@ -212,17 +196,17 @@ void DesenhaRetang(float x, float y, float largura, float altura, int sombra, in
     sombra = std::clamp(sombra, 0, kSombraMax);
     std::fprintf(saida, "%% RETANG %.2f %.2f %.2f %.2f %d\n", x, y, largura, altura, sombra);
     const Caixa c = ConverteCaixa(x, y, largura, altura);
-    std::fputs("newpath\n", saida);
-    std::fprintf(saida, "%d %d moveto\n%d %d lineto\n%d %d lineto\n%d %d lineto\n%d %d lineto\n",
-                 c.X1, c.Y1, c.X2, c.Y1, c.X2, c.Y2, c.X1, c.Y2, c.X1, c.Y1);
-    std::fputs("closepath\n", saida);
-    std::fputs("gsave\n", saida);
+    Linhas l;
+    l << "newpath\n" << c.X1 << ' ' << c.Y1 << " moveto\n";
+    l << c.X2 << ' ' << c.Y1 << " lineto\n" << c.X2 << ' ' << c.Y2 << " lineto\n";
+    l << c.X1 << ' ' << c.Y2 << " lineto\n" << c.X1 << ' ' << c.Y1 << " lineto\n";
+    l << "closepath\ngsave\n";
+    l.Escreve();
     if (sombra != 0)
         std::fprintf(saida, "0.%02d setgray\n", kSombraMax - sombra);
     else
         std::fputs("1 setgray\n", saida);
-    std::fputs("fill\n", saida);
-    std::fputs("grestore\n", saida);
+    std::fputs("fill\ngrestore\n", saida);
     if (borda != 0) {
         std::fputs("0 setgray\n", saida);
         std::fprintf(saida, "%.2f setlinewidth\n", Largura(borda));

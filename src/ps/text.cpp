@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/dispositivo.h"
+#include "ps/linhas.h"
 #include "ps/ps.h"
 #include "util/numeros.h"
 
@@ -127,7 +128,7 @@ void AparaBrancos(Convertido& c) {
 // show), so it takes the common 12 points.
 constexpr int kTamanhoPadrao = 12;
 
-void SelecionaFonte(const char* fonte, const char* estilo) {
+void SelecionaFonte(Linhas& l, const char* fonte, const char* estilo) {
     const std::string_view f = fonte != nullptr ? fonte : "";
     const std::string_view e = estilo != nullptr ? estilo : "";
     const bool courier = !f.empty() && f[0] == 'C';
@@ -140,7 +141,7 @@ void SelecionaFonte(const char* fonte, const char* estilo) {
         nome = courier ? "CourierLatina" : "ArialLatina";
     int tamanho = f.empty() ? 0 : LeInteiro(f.substr(1));
     if (tamanho <= 0) tamanho = kTamanhoPadrao;
-    std::fprintf(saida, "/%s findfont\n%d scalefont\nsetfont\n", nome, tamanho);
+    l << '/' << nome << " findfont\n" << tamanho << " scalefont\nsetfont\n";
 }
 
 // The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
@@ -226,7 +227,9 @@ void acentua(std::string& texto) {
 void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {
     const bool centrar = x == -1.0f;
     const std::string cadeia = PreparaCadeia(conteudo, centrar);
-    SelecionaFonte(fonte, estilo);
+    // The whole text goes out in one write.
+    Linhas l;
+    SelecionaFonte(l, fonte, estilo);
     DobraRotacao();
 
     const PaginaPS p = PaginaEfetiva();
@@ -244,11 +247,14 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
         X = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
         Y = PontoY(y);
     }
-    std::fprintf(saida, "newpath\n%d %d moveto\n", X, Y);
-    if (girado) std::fprintf(saida, "%d rotate %% %d\n", rotacao, rotacao0);
+    l << "newpath\n" << X << ' ' << Y << " moveto\n";
+    if (girado) l << rotacao << " rotate % " << rotacao0 << '\n';
+    // The string holds no NUL byte: CadeiaPS writes those as escapes.
+    l << '(' << cadeia;
     if (centrar)
-        std::fprintf(saida, "(%s) dup stringwidth pop 2 div neg 0 rmoveto show\n", cadeia.c_str());
+        l << ") dup stringwidth pop 2 div neg 0 rmoveto show\n";
     else
-        std::fprintf(saida, "(%s) show\n", cadeia.c_str());
-    if (girado) std::fprintf(saida, "%d rotate\n", 360 - rotacao);
+        l << ") show\n";
+    if (girado) l << 360 - rotacao << " rotate\n";
+    l.Escreve();
 }

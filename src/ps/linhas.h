@@ -1,0 +1,41 @@
+#pragma once
+// Lines of the PostScript job put together in memory and written in one piece.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "device/dispositivo.h"
+
+// A drawing is a few dozen short lines of whole numbers on every page; formatting each line
+// with its own fprintf cost more than everything else a page does. Numbers come out exactly
+// as %d writes them. Nothing reaches the job until Escreve, so a caller that mixes these with
+// fprintf calls writes what it put together first.
+class Linhas {
+  public:
+    Linhas& operator<<(std::string_view texto) {
+        texto_.append(texto);
+        return *this;
+    }
+    Linhas& operator<<(const char* texto) { return *this << std::string_view(texto); }
+    Linhas& operator<<(char c) {
+        texto_ += c;
+        return *this;
+    }
+    Linhas& operator<<(long long numero);
+    Linhas& operator<<(int numero) { return *this << static_cast<long long>(numero); }
+
+    // Writes what was put together to the job.
+    void Escreve() {
+        std::fwrite(texto_.data(), 1, texto_.size(), saida);
+        texto_.clear();
+    }
+    // Writes once a long run (the strokes of a dashed line) has grown past a few KiB, so that
+    // memory does not grow with the length of the line.
+    void EscreveSeGrande() {
+        if (texto_.size() >= kPedaco) Escreve();
+    }
+
+  private:
+    static constexpr std::size_t kPedaco = 4096;
+    std::string texto_;
+};
