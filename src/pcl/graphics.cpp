@@ -61,6 +61,15 @@ void EscreveLinhaRaster(const unsigned char* bytes, int tamanho) {
     std::fwrite(bytes, 1, static_cast<std::size_t>(tamanho), saida);
 }
 
+// A raster row as EscreveLinhaRaster writes it, kept for writing many times over.
+std::string LinhaRaster(const unsigned char* bytes, int tamanho) {
+    char cabecalho[32];  // the escape, "*b", an int and "W"
+    const int n = std::snprintf(cabecalho, sizeof cabecalho, "\x1b*b%dW", tamanho);
+    std::string linha(cabecalho, static_cast<std::size_t>(n));
+    linha.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(tamanho));
+    return linha;
+}
+
 }  // namespace
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
@@ -224,7 +233,9 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     std::fprintf(saida, "\x1b*p%dY", PontosY(y));
     std::fprintf(saida, "\x1b*t100R\x1b*r0f1A\x1b*b0M");
     const int linhas = std::clamp(altura, 0, kMaxFaixas) * kLinhasPorFaixa;
+    // Every row of the bars is the same: it is formatted once and written as often as needed.
+    const std::string raster = LinhaRaster(linha.data(), tamanho);
     for (int i = 0; i < linhas; ++i)
-        EscreveLinhaRaster(linha.data(), tamanho);
+        std::fwrite(raster.data(), 1, raster.size(), saida);
     std::fprintf(saida, "\x1b*rB");
 }
