@@ -12,6 +12,9 @@
 // fprintf calls writes what it put together first.
 class Linhas {
   public:
+    // Room for a whole common drawing, so that the text is not moved as it grows.
+    Linhas() { texto_.reserve(kPedaco); }
+
     Linhas& operator<<(std::string_view texto) {
         texto_.append(texto);
         return *this;
@@ -36,6 +39,6 @@ class Linhas {
     }
 
   private:
-    static constexpr std::size_t kPedaco = 4096;
+    static constexpr std::size_t kPedaco = 4096;  // a few KiB: cheap to hold, few writes
     std::string texto_;
 };
