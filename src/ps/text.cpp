@@ -164,6 +164,8 @@ constexpr char kEspeciaisPS[] = {'\\', '(', ')', '\0'};
 // Where the first of kEspeciaisPS stands in the text, or its size: one vectorised scan for each
 // byte beats testing every byte (find_first_of tests the set anew for each byte).
 std::size_t PrimeiroEspecial(std::string_view texto) {
+    // An empty view may hold no pointer at all, and memchr must never be given a null one.
+    if (texto.empty()) return 0;
     std::size_t primeiro = texto.size();
     for (const char especial : kEspeciaisPS) {
         const void* achado = std::memchr(texto.data(), especial, primeiro);
