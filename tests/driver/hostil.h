@@ -4,7 +4,6 @@
 // file in its TMPDIR, no stamp scratch file, nothing new in the working directory but the trace
 // and the stamp's last copy.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <set>
@@ -15,26 +14,6 @@
 
 class Hostil : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* anterior = std::getenv("TMPDIR");
-        tinha_tmpdir_ = anterior != nullptr;
-        if (tinha_tmpdir_) tmpdir_anterior_ = anterior;
-        // Outside the working directory, so that the two checks stay apart.
-        std::string modelo =
-            (std::filesystem::temp_directory_path() / "morv-hostil-tmp-XXXXXX").string();
-        ASSERT_NE(mkdtemp(modelo.data()), nullptr);
-        temporarios_ = modelo;
-        setenv("TMPDIR", temporarios_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (tinha_tmpdir_)
-            setenv("TMPDIR", tmpdir_anterior_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-        std::error_code erro;
-        std::filesystem::remove_all(temporarios_, erro);
-    }
-
     static std::set<std::string> Conteudo(const std::string& pasta) {
         std::set<std::string> nomes;
         std::error_code erro;
@@ -61,14 +40,12 @@ class Hostil : public ::testing::Test {
                                                       << r.erro.substr(0, 3000);
         EXPECT_EQ(r.erro.find("runtime error"), std::string::npos) << r.erro.substr(0, 3000);
         EXPECT_EQ(r.erro.find("Sanitizer"), std::string::npos) << r.erro.substr(0, 3000);
-        for (const std::string& nome : Conteudo(temporarios_))
+        for (const std::string& nome : Conteudo(temporarios_.caminho()))
             ADD_FAILURE() << "left in TMPDIR: " << nome;
     }
 
     DiretorioTemporario dir_;
-    std::string temporarios_;
-    bool tinha_tmpdir_ = false;
-    std::string tmpdir_anterior_;
+    TmpdirPrivado temporarios_;
 };
 
 inline const std::string kProgramasHostis[] = {kMorvex, kMorvel};

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -196,18 +197,13 @@ TEST(PrePassagem, LotesEFaixasDeMarca) {
 
 TEST(PrePassagem, ArquivoTemporarioNovoPorLote) {
     DiretorioTemporario dir;
-    const char* anterior = std::getenv("TMPDIR");
-    std::string guardado = anterior != nullptr ? anterior : "";
-    setenv("TMPDIR", dir.caminho().c_str(), 1);
+    std::optional<VariavelTrocada> tmpdir(std::in_place, "TMPDIR", dir.caminho());
     std::FILE* entrada = StreamCom("APA01QTD01\nA\nAPA02QTD01\nB\n");
     EstadoExecucao estado;
     Lote primeiro = PreparaLote(entrada, estado);
     Lote segundo = PreparaLote(entrada, estado);
     std::fclose(entrada);
-    if (anterior != nullptr)
-        setenv("TMPDIR", guardado.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    tmpdir.reset();
 
     EXPECT_NE(primeiro.dados, segundo.dados);
     EXPECT_EQ(primeiro.dados.rfind(dir.caminho() + "/", 0), 0u) << primeiro.dados;

@@ -62,26 +62,11 @@ const std::string kFimPrologo = "\x1b(8U";
 // that a data file left behind shows.
 class Programas : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const char* anterior = std::getenv("TMPDIR");
-        tinha_tmpdir_ = anterior != nullptr;
-        if (tinha_tmpdir_) tmpdir_anterior_ = anterior;
-        temporarios_ = dir_.caminho() + "/tmp";
-        fs::create_directory(temporarios_);
-        setenv("TMPDIR", temporarios_.c_str(), 1);
-    }
-    void TearDown() override {
-        if (tinha_tmpdir_)
-            setenv("TMPDIR", tmpdir_anterior_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    bool SobrouArquivoDeDados() const { return !fs::is_empty(temporarios_); }
+    bool SobrouArquivoDeDados() const { return !fs::is_empty(tmpdir_.caminho()); }
 
     DiretorioTemporario dir_;
-    std::string temporarios_;
-    bool tinha_tmpdir_ = false;
-    std::string tmpdir_anterior_;
+    TmpdirPrivado tmpdir_;
+    const std::string& temporarios_ = tmpdir_.caminho();
 };
 
 const std::string kProgramas[] = {kMorvex, kMorvel};

@@ -31,6 +31,31 @@ DiretorioTemporario::~DiretorioTemporario() {
     fs::remove_all(caminho_, erro);
 }
 
+VariavelTrocada::VariavelTrocada(const std::string& nome, const std::string& valor) : nome_(nome) {
+    if (const char* atual = std::getenv(nome_.c_str())) anterior_ = atual;
+    setenv(nome_.c_str(), valor.c_str(), 1);
+}
+
+VariavelTrocada::~VariavelTrocada() {
+    if (anterior_)
+        setenv(nome_.c_str(), anterior_->c_str(), 1);
+    else
+        unsetenv(nome_.c_str());
+}
+
+TmpdirPrivado::TmpdirPrivado() {
+    std::string modelo = (fs::temp_directory_path() / "morv-tmpdir-XXXXXX").string();
+    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    caminho_ = modelo;
+    tmpdir_.emplace("TMPDIR", caminho_);
+}
+
+TmpdirPrivado::~TmpdirPrivado() {
+    tmpdir_.reset();
+    std::error_code erro;
+    fs::remove_all(caminho_, erro);
+}
+
 void EscreveArquivo(const std::string& nome, const std::string& conteudo) {
     std::ofstream arquivo(nome, std::ios::binary | std::ios::trunc);
     arquivo.write(conteudo.data(), static_cast<std::streamsize>(conteudo.size()));

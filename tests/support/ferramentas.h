@@ -1,5 +1,6 @@
 #pragma once
 // Test helpers: a temporary working directory, files, and running the real programs.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,36 @@ class DiretorioTemporario {
   private:
     std::string caminho_;
     std::string anterior_;
+};
+
+// Gives an environment variable a value for the life of the object; then puts the old value
+// back, or removes the variable when it had none.
+class VariavelTrocada {
+  public:
+    VariavelTrocada(const std::string& nome, const std::string& valor);
+    ~VariavelTrocada();
+    VariavelTrocada(const VariavelTrocada&) = delete;
+    VariavelTrocada& operator=(const VariavelTrocada&) = delete;
+
+  private:
+    std::string nome_;
+    std::optional<std::string> anterior_;
+};
+
+// Points TMPDIR at a fresh directory of its own, outside the working directory, so that a data
+// file left behind shows apart from the trace and stamp files; restores TMPDIR and removes the
+// directory at the end of the scope.
+class TmpdirPrivado {
+  public:
+    TmpdirPrivado();
+    ~TmpdirPrivado();
+    TmpdirPrivado(const TmpdirPrivado&) = delete;
+    TmpdirPrivado& operator=(const TmpdirPrivado&) = delete;
+    const std::string& caminho() const { return caminho_; }
+
+  private:
+    std::string caminho_;
+    std::optional<VariavelTrocada> tmpdir_;
 };
 
 void EscreveArquivo(const std::string& nome, const std::string& conteudo);
