@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -66,9 +67,9 @@ TEST(CarimboNoJob, WithoutMd5sumTheJobGoesOnWithoutStamp) {
         const std::string anterior = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
         const std::string bin = dir.caminho() + "/bin";
         CaminhoSemMd5sum(anterior, bin);
-        setenv("PATH", bin.c_str(), 1);
+        std::optional<VariavelTrocada> caminho(std::in_place, "PATH", bin);
         const Resultado r = Executa(programa, {"rel.txt", "f.fmt"});
-        setenv("PATH", anterior.c_str(), 1);
+        caminho.reset();
 
         EXPECT_EQ(r.status, 0) << programa;
         EXPECT_NE(r.erro.find("Erro na execucao do comando [printf '%s' "

@@ -39,21 +39,6 @@ std::vector<std::string> Rascunhos() {
     return nomes;
 }
 
-// Points PATH at a directory of our choosing for the life of the object.
-class CaminhoTrocado {
-  public:
-    explicit CaminhoTrocado(const std::string& novo) {
-        if (const char* atual = std::getenv("PATH")) anterior_ = atual;
-        setenv("PATH", novo.c_str(), 1);
-    }
-    ~CaminhoTrocado() { setenv("PATH", anterior_.c_str(), 1); }
-    CaminhoTrocado(const CaminhoTrocado&) = delete;
-    CaminhoTrocado& operator=(const CaminhoTrocado&) = delete;
-
-  private:
-    std::string anterior_;
-};
-
 TEST(Formata, RegroupsTheDigestIntoEightGroups) {
     struct Caso {
         std::string texto, carimbo;
@@ -192,7 +177,7 @@ TEST_F(Carimbo, DrawsNothingWithoutARealDigest) {
             chamadas.clear();
             std::string erro;
             {
-                CaminhoTrocado caminho(bin);
+                VariavelTrocada caminho("PATH", bin);
                 testing::internal::CaptureStderr();
                 md5(1.5f, 2.0f, "A10", "N", texto);
                 erro = testing::internal::GetCapturedStderr();
