@@ -3,52 +3,11 @@
 // variables as a fresh process has them, and expected lines built from format strings.
 #include <gtest/gtest.h>
 
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "device/dispositivo.h"
 #include "ps/ps.h"
-
-// Points `saida` at a memory stream for the life of the object.
-class CapturaSaida {
-  public:
-    CapturaSaida() : anterior_(saida) {
-        fluxo_ = open_memstream(&dados_, &tamanho_);
-        saida = fluxo_;
-    }
-    ~CapturaSaida() {
-        saida = anterior_;
-        std::fclose(fluxo_);
-        std::free(dados_);
-    }
-    CapturaSaida(const CapturaSaida&) = delete;
-    CapturaSaida& operator=(const CapturaSaida&) = delete;
-    // Everything written so far.
-    std::string texto() {
-        std::fflush(fluxo_);
-        return std::string(dados_, tamanho_);
-    }
-
-  private:
-    std::FILE* anterior_;
-    std::FILE* fluxo_ = nullptr;
-    char* dados_ = nullptr;
-    std::size_t tamanho_ = 0;
-};
-
-// One expected piece of the job, written with the same format string as the job.
-inline std::string F(const char* formato, ...) {
-    va_list a;
-    va_start(a, formato);
-    char* p = nullptr;
-    const int n = vasprintf(&p, formato, a);
-    va_end(a);
-    std::string s = n >= 0 ? std::string(p, static_cast<std::size_t>(n)) : std::string();
-    std::free(p);
-    return s;
-}
+#include "support/captura_saida.h"
 
 // Device variables as the program starts with them.
 inline void ReiniciaVariaveis() {
