@@ -47,9 +47,3 @@ class Hostil : public ::testing::Test {
     DiretorioTemporario dir_;
     TmpdirPrivado temporarios_;
 };
-
-inline const std::string kProgramasHostis[] = {kMorvex, kMorvel};
-
-inline std::string NomePrograma(const std::string& programa) {
-    return programa == kMorvex ? "morvex" : "morvel";
-}

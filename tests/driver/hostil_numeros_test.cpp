@@ -127,7 +127,7 @@ TEST_F(Hostil, NumerosAbsurdosEmCadaArgumento) {
          {"MD5V {1} {1} A{10} N N{10} V X{5} W -{1} V N{99} V X V N V"}},
         {"MARCA", "", {"MARCA {1}", "TEXTO 1 1 A10 N x"}},
     };
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         for (const auto& grupo : grupos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + grupo.nome);
             std::string formato = grupo.fixo;
@@ -147,7 +147,7 @@ TEST_F(Hostil, AjustesComNumerosAbsurdos) {
     const std::string objetos =
         "TEXTO 1 1 A10 N x\nTEXTO C 2 A10 N centro\nLINHA 1 3 2 3 -1\nRETANG 1 4 1 1 10 1\n"
         "RETANGA 1 5 1 1 0000 1\nCODBAR 1 6 1 i25 0\nVERSO\nRETANGA 1 1 1 1 0101 1\n";
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         for (const std::string& valor : kValores) {
             for (const char* pagina : {"", "PAPEL CARTA\nORIENTACAO PAISAGEM\n"}) {
                 SCOPED_TRACE(NomePrograma(programa) + ": " + valor + " " + pagina);
@@ -180,7 +180,7 @@ TEST_F(Hostil, PalavrasComBytesDeControle) {
         "CODBAR 1 6 1 i25" + estranho + " 0\n" +                                 // type
         "MD5V 1 7 A10 N N" + estranho + " V" + estranho + " X\f - - - - - - - - - -\n";
     EscreveArquivo("f.fmt", formato);
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         Resultado r = Roda(programa, {"r.txt", "f.fmt"});
         EXPECT_EQ(r.status, 0);
@@ -232,7 +232,7 @@ TEST_F(Hostil, CodigosDeBarrasInvalidos) {
     }
     EscreveArquivo("r.txt", relatorio);
     EscreveArquivo("f.fmt", formato);
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         Resultado r = Roda(programa, {"r.txt", "f.fmt"});
         EXPECT_EQ(r.status, 0);
@@ -288,7 +288,7 @@ TEST_F(Hostil, BitmapsComCabecalhosMentirosos) {
                 b[r.posicao + i] = static_cast<char>(r.valor >> (8 * i));
         if (caso.tamanho != 0) b.resize(caso.tamanho);
         EscreveArquivo("b.bmp", b);
-        for (const auto& programa : kProgramasHostis) {
+        for (const auto& programa : kProgramas) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
             Resultado r = Roda(programa, {"r.txt", "f.fmt"});
             EXPECT_EQ(r.status, 0);

@@ -33,13 +33,6 @@ std::string Binario(std::size_t tamanho) {
     return r;
 }
 
-std::string Repete(const std::string& texto, int vezes) {
-    std::string r;
-    for (int i = 0; i < vezes; ++i)
-        r += texto;
-    return r;
-}
-
 // A form that reads every kind of content from the report, on both sides of the sheet.
 const std::string kFormatoGeral =
     "TEXTO 1 1 A10 N \"Fixo\"\n"
@@ -220,7 +213,7 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
     };
     fs::create_directory("pasta");
     ASSERT_EQ(mkfifo("fila", 0600), 0);
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
             EscreveArquivo("r.txt", caso.relatorio);
@@ -307,7 +300,7 @@ TEST_F(Hostil, FalhasDeGravacao) {
     // The reader of a closed pipe is gone before the run starts; the test itself must not die
     // of it either.
     std::signal(SIGPIPE, SIG_IGN);
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
             // The descriptor the program gets as its standard output; -1: none at all.
@@ -338,7 +331,7 @@ TEST_F(Hostil, RastroQueNaoPodeSerGravado) {
     EscreveArquivo("r.txt", "A\n");
     EscreveArquivo("f.fmt", kFormatoGeral);
     fs::create_symlink("/dev/full", "vodrel.dbg");
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         Resultado r = Roda(programa, kPadrao);
         EXPECT_EQ(r.status, 255);
@@ -351,7 +344,7 @@ TEST_F(Hostil, DiretorioDeTrabalhoApagado) {
     const std::string base = dir_.caminho();
     EscreveArquivo("r.txt", "A\n");
     EscreveArquivo("f.fmt", kFormatoGeral);
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         fs::create_directory(base + "/apagado");
         fs::current_path(base + "/apagado");
@@ -371,7 +364,7 @@ TEST_F(Hostil, CopiaDoCarimboImpossivel) {
     EscreveArquivo("r.txt", "A\n\fB\n");
     EscreveArquivo("f.fmt", "MD5 1 1 A10 N 0\n");
     fs::create_directory("md5.tmp");
-    for (const auto& programa : kProgramasHostis) {
+    for (const auto& programa : kProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         Resultado r = Roda(programa, kPadrao);
         EXPECT_EQ(r.status, 0);

@@ -33,13 +33,6 @@ int Conta(const std::string& texto, const std::string& trecho) {
     return n;
 }
 
-std::string Repete(const std::string& texto, int vezes) {
-    std::string r;
-    for (int i = 0; i < vezes; ++i)
-        r += texto;
-    return r;
-}
-
 // The PCL job prologue of a format without page-setup commands, but for the paper tray.
 std::string PrologoPCL(int bandeja = 1) {
     return Formata("\x1b&l2A") + Formata("\x1b&l0O") + Formata("\x1b&l%dH", bandeja) +
@@ -69,18 +62,12 @@ class Programas : public ::testing::Test {
     const std::string& temporarios_ = tmpdir_.caminho();
 };
 
-const std::string kProgramas[] = {kMorvex, kMorvel};
-
-std::string Nome(const std::string& programa) {
-    return programa == kMorvex ? "morvex" : "morvel";
-}
-
 TEST_F(Programas, UsoComMenosDeDoisArgumentos) {
     const std::vector<std::string> casos[] = {{}, {"relatorio.txt"}};
     for (const auto& programa : kProgramas) {
         for (const auto& argumentos : casos) {
             Resultado r = Executa(programa, argumentos);
-            std::string nome = Nome(programa);
+            std::string nome = NomePrograma(programa);
             EXPECT_EQ(r.erro,
                       nome + " v2.2.2 15/10/07\nUso: " + nome + " <arquivo> <lista formatos>\n");
             EXPECT_EQ(r.status, 255) << nome;
@@ -125,10 +112,10 @@ TEST_F(Programas, ErrosTerminamComMensagemEStatus255) {
         for (const auto& caso : casos) {
             EscreveArquivo("f.fmt", caso.formato);
             Resultado r = Executa(programa, caso.argumentos);
-            EXPECT_EQ(r.erro, caso.erro) << Nome(programa) << ": " << caso.nome;
-            EXPECT_EQ(r.status, 255) << Nome(programa) << ": " << caso.nome;
-            EXPECT_EQ(r.saida, "") << Nome(programa) << ": " << caso.nome;
-            EXPECT_FALSE(SobrouArquivoDeDados()) << Nome(programa) << ": " << caso.nome;
+            EXPECT_EQ(r.erro, caso.erro) << NomePrograma(programa) << ": " << caso.nome;
+            EXPECT_EQ(r.status, 255) << NomePrograma(programa) << ": " << caso.nome;
+            EXPECT_EQ(r.saida, "") << NomePrograma(programa) << ": " << caso.nome;
+            EXPECT_FALSE(SobrouArquivoDeDados()) << NomePrograma(programa) << ": " << caso.nome;
         }
     }
 }
@@ -139,8 +126,8 @@ TEST_F(Programas, RastroQueNaoPodeSerCriado) {
     fs::create_directory("vodrel.dbg");
     for (const auto& programa : kProgramas) {
         Resultado r = Executa(programa, {"r.txt", "f.fmt"});
-        EXPECT_EQ(r.erro, "Erro na abertura do arquivo [vodrel.dbg]\n") << Nome(programa);
-        EXPECT_EQ(r.status, 255) << Nome(programa);
+        EXPECT_EQ(r.erro, "Erro na abertura do arquivo [vodrel.dbg]\n") << NomePrograma(programa);
+        EXPECT_EQ(r.status, 255) << NomePrograma(programa);
     }
 }
 
@@ -155,7 +142,7 @@ TEST_F(Programas, ArquivoTemporarioQueNaoPodeSerCriado) {
         ASSERT_GT(r.erro.size(), inicio.size()) << r.erro;
         EXPECT_EQ(r.erro.substr(0, inicio.size()), inicio) << r.erro;
         EXPECT_EQ(r.erro.substr(r.erro.size() - 2), "]\n") << r.erro;
-        EXPECT_EQ(r.status, 255) << Nome(programa);
+        EXPECT_EQ(r.status, 255) << NomePrograma(programa);
     }
 }
 
@@ -363,12 +350,13 @@ TEST_F(Programas, SaltoNoInicioNaoGastaFolhaNemLetra) {
     EscreveArquivo("f.fmt", "INPUT 1 1 C10 N 0\nINPUT 1 2 C10 N 0\n");
     for (const auto& programa : kProgramas) {
         Resultado r = Executa(programa, {"r.txt", "f.fmt"});
-        EXPECT_EQ(r.status, 0) << Nome(programa) << r.erro;
+        EXPECT_EQ(r.status, 0) << NomePrograma(programa) << r.erro;
         EXPECT_EQ(Conta(r.saida, programa == kMorvex ? kFimPagina : "showpage\n"), 2)
-            << Nome(programa);
+            << NomePrograma(programa);
         for (const char* texto :
              {"EMPRESA MODELO PAG. 1", "linha um", "EMPRESA MODELO PAG. 2", "linha dois"})
-            EXPECT_NE(r.saida.find(texto), std::string::npos) << Nome(programa) << ": " << texto;
+            EXPECT_NE(r.saida.find(texto), std::string::npos)
+                << NomePrograma(programa) << ": " << texto;
     }
 }
 
@@ -377,8 +365,8 @@ TEST_F(Programas, ExemploDoREADME) {
     const std::string exemplos = std::string(MORV_SOURCE_DIR) + "/examples/";
     for (const auto& programa : kProgramas) {
         Resultado r = Executa(programa, {exemplos + "relatorio.txt", exemplos + "formulario.fmt"});
-        EXPECT_EQ(r.status, 0) << Nome(programa);
-        EXPECT_EQ(r.erro, "") << Nome(programa);
+        EXPECT_EQ(r.status, 0) << NomePrograma(programa);
+        EXPECT_EQ(r.erro, "") << NomePrograma(programa);
         if (programa == kMorvex) {
             EXPECT_EQ(Conta(r.saida, kFimPagina), 4);
             EXPECT_EQ(Conta(r.saida, kChamaVerso), 4);
@@ -386,7 +374,7 @@ TEST_F(Programas, ExemploDoREADME) {
             EXPECT_EQ(Conta(r.saida, "showpage\n"), 8);
         }
         for (const char* cliente : {"MERCEARIA SAO JORGE LTDA", "ESCRITORIO CONTABIL SILVA"})
-            EXPECT_NE(r.saida.find(cliente), std::string::npos) << Nome(programa);
+            EXPECT_NE(r.saida.find(cliente), std::string::npos) << NomePrograma(programa);
     }
 }
 

@@ -40,13 +40,6 @@ std::string CaixaVirada() {
            "\x1b%1A";
 }
 
-std::string Repete(const std::string& texto, int vezes) {
-    std::string r;
-    for (int i = 0; i < vezes; ++i)
-        r += texto;
-    return r;
-}
-
 TEST(Morvex, WritesTheWholeJob) {
     struct Caso {
         const char* nome;

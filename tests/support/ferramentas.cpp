@@ -70,6 +70,13 @@ bool ExisteArquivo(const std::string& nome) {
     return fs::exists(nome);
 }
 
+std::string Repete(const std::string& texto, int vezes) {
+    std::string r;
+    for (int i = 0; i < vezes; ++i)
+        r += texto;
+    return r;
+}
+
 namespace {
 
 // Moves bytes between the child's three pipes until its output and error are closed.

@@ -53,6 +53,8 @@ void EscreveArquivo(const std::string& nome, const std::string& conteudo);
 // The whole file, or the empty text when it cannot be read.
 std::string LeArquivo(const std::string& nome);
 bool ExisteArquivo(const std::string& nome);
+// The text written `vezes` times over.
+std::string Repete(const std::string& texto, int vezes);
 
 struct Resultado {
     int status = -1;  // exit status (0-255), or -1 when the program did not exit normally
@@ -68,3 +70,9 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
 // Paths of the two programs under test.
 inline const std::string kMorvex = MORVEX_BIN;
 inline const std::string kMorvel = MORVEL_BIN;
+
+// Both programs, and the name each gives itself in its messages.
+inline const std::string kProgramas[] = {kMorvex, kMorvel};
+inline std::string NomePrograma(const std::string& programa) {
+    return programa == kMorvex ? "morvex" : "morvel";
+}
