@@ -7,6 +7,7 @@
 #include "device/dispositivo.h"
 #include "device/gravador.h"
 #include "interp/dados.h"
+#include "interp/estado.h"
 #include "interp/interp.h"
 #include "support/ferramentas.h"
 
@@ -23,17 +24,7 @@ Textos ComoTextos(Lista* lista) {
 
 // Everything a load touches goes back to its value at program start.
 void LimpaEstado() {
-    objsff = LiberaLista(objsff);
-    objsfv = LiberaLista(objsfv);
-    objsvf = LiberaLista(objsvf);
-    objsvv = LiberaLista(objsvv);
-    args = LiberaLista(args);
-    vars = LiberaLista(vars);
-    if (dad != nullptr) std::fclose(dad);
-    dad = nullptr;
-    tamarq = 0;
-    pag = 0;
-    fimpag = fimarq = 0;
+    ReiniciaLeitura();
     marcaini = marcafim = marca = 0;
     linha = 0;
     duplex = 0;

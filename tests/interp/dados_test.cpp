@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/rastro.h"
+#include "interp/estado.h"
 #include "support/ferramentas.h"
 
 namespace {
@@ -16,28 +17,18 @@ using Textos = std::vector<std::string>;
 // Bounds every walk, so that a reader that stops making progress fails instead of hanging.
 constexpr int kLimite = 1000;
 
-void FechaLeitor() {
-    if (dad != nullptr) std::fclose(dad);
-    dad = nullptr;
-    vars = LiberaLista(vars);
-    tamarq = pag = 0;
-    fimpag = fimarq = 0;
-    for (long& secao : secoes)
-        secao = 0;
-}
-
 class Leitor : public ::testing::Test {
   protected:
-    void SetUp() override { FechaLeitor(); }
+    void SetUp() override { ReiniciaLeitura(); }
     void TearDown() override {
-        FechaLeitor();
+        ReiniciaLeitura();
         if (dbg != nullptr) std::fclose(dbg);
         dbg = nullptr;
     }
 
     // Opens the data file as the loader does, and makes its first page current.
     void Abre(const std::string& conteudo) {
-        FechaLeitor();
+        ReiniciaLeitura();
         EscreveArquivo("dados.txt", conteudo);
         dad = std::fopen("dados.txt", "rb");
         ASSERT_NE(dad, nullptr);
