@@ -10,8 +10,8 @@
 #include "device/dispositivo.h"
 #include "driver/driver.h"
 #include "driver/prepass.h"
-#include "driver/rastro.h"
 #include "interp/interp.h"
+#include "util/rastro.h"
 
 namespace {
 

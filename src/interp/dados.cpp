@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/rastro.h"
 #include "util/numeros.h"
+#include "util/rastro.h"
 
 std::FILE* dad = nullptr;
 long tamarq = 0;

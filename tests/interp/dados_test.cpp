@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/rastro.h"
 #include "interp/estado.h"
 #include "support/ferramentas.h"
+#include "util/rastro.h"
 
 namespace {
 

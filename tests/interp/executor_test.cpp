@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "device/gravador.h"
-#include "driver/rastro.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "support/ferramentas.h"
+#include "util/rastro.h"
 
 namespace {
 

@@ -1,3 +1,3 @@
-#include "driver/rastro.h"
+#include "util/rastro.h"
 
 std::FILE* dbg = nullptr;
