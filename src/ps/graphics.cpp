@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "barcode/barcode.h"
 #include "bitmap/bitmap.h"
@@ -66,8 +67,14 @@ Caixa ConverteCaixa(float x, float y, float largura, float altura) {
 
 // A dashed line: each dash reads "X Y moveto" then "DX DY rlineto", on lines of their own.
 void Tracejado(Linhas& l, int X1, int Y1, int X2, int Y2) {
+    // A line given from its right end is the same line: it prints as given from its left end,
+    // as the PCL job prints it.
+    if (X2 < X1) {
+        std::swap(X1, X2);
+        std::swap(Y1, Y2);
+    }
     if (X1 != X2) {
-        // Left to right only; the last dash may reach up to 5 points beyond the end.
+        // Left to right; the last dash may reach up to 5 points beyond the end.
         const long long comprimento = static_cast<long long>(X2) - X1;
         const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
         for (long long i = 0; i < comprimento; i += kPassoTraco) {

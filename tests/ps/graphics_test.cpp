@@ -39,8 +39,12 @@ TEST_F(GraficoPS, Linhas) {
          "0.25"},
         // 12 dashes at X = 72, 84, ..., 204.
         {"tracejada", 1, 1, 3, 1, -2, Tracos(72, 770, 12, 0, 12, "6 0 rlineto\n"), "0.50"},
-        {"tracejada_para_tras", 3, 1, 1, 1, -2, "", "0.50"},
+        // Given from its right end, a dashed line prints as given from its left end.
+        {"tracejada_para_tras", 3, 1, 1, 1, -2, Tracos(72, 770, 12, 0, 12, "6 0 rlineto\n"),
+         "0.50"},
         {"tracejada_inclinada", 1, 1, 1.25f, 2, -1, Tracos(72, 770, 12, 0, 2, "6 -72 rlineto\n"),
+         "0.25"},
+        {"inclinada_para_tras", 1.25f, 2, 1, 1, -1, Tracos(72, 770, 12, 0, 2, "6 -72 rlineto\n"),
          "0.25"},
         // Vertical: from the upper end (770) down to 698, one dash every 12 points.
         {"vertical", 1, 1, 1, 2, -2, Tracos(72, 770, 0, -12, 6, "0 -6 rlineto\n"), "0.50"},
