@@ -9,10 +9,10 @@ const char* const kNomePrograma = "morvel";
 
 namespace {
 
-// The variable front items, then, when the format has a back side, a new page with the fixed
-// back objects and the back's variable items; then the page ends. The fixed front objects are
-// already on the page.
+// The fixed front objects and the variable front items, then, when the format has a back side,
+// a new page with the fixed back objects and the back's variable items; then the page ends.
 void ImprimePagina() {
+    DefineMacros('f');
     margemy = 0;
     ReiniciaFonte();
     if (TemObjsvf()) InterpretaVarFrente();
@@ -33,10 +33,9 @@ void LacoPaginas() {
     ReiniciaFonte();
     InicializaImp();
     margemy = 0;
-    // The fixed front objects are drawn afresh on every page, before the page is fetched; the
-    // round that finds no further page has drawn them once more and ends without a showpage.
+    // The fixed front objects are drawn afresh on every page, once the page is known to exist:
+    // the job ends with the last page's showpage, not with a form that is never shown.
     for (bool primeira = true;; primeira = false) {
-        DefineMacros('f');
         if ((primeira ? PrimeiraPagina() : ProximaPagina()) != 0) break;
         ImprimePagina();
     }

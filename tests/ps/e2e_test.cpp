@@ -223,6 +223,21 @@ TEST(MorvelE2E, VersoDesenhadoEmCadaFolha) {
               2u);
 }
 
+// The form is drawn for the pages that exist, each shown: nothing follows the last showpage.
+TEST(MorvelE2E, FormularioSoNasPaginasQueExistem) {
+    DiretorioTemporario dir;
+    EscreveArquivo("fmt.txt", "LINHA 1 1 3 1 2\n");
+    EscreveArquivo("rel.txt", "p1\n\fp2\n");
+    const Resultado r = Executa(kMorvel, {"rel.txt", "fmt.txt"});
+    ASSERT_EQ(r.status, 0);
+    const std::string linha =
+        "newpath\n72 770 moveto\n144 0 rlineto\nclosepath\n0.50 setlinewidth\nstroke\n";
+    EXPECT_EQ(Conta(r.saida, linha), 2u);
+    const std::string paginas = Repete(linha + "showpage\n", 2);
+    ASSERT_GE(r.saida.size(), paginas.size());
+    EXPECT_EQ(r.saida.substr(r.saida.size() - paginas.size()), paginas);
+}
+
 }  // namespace
 
 namespace {
