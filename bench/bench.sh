@@ -8,9 +8,12 @@
 # sections; CAPTURA and MOSTRA; one barcode), then times both programs on it and prints pages
 # per second and peak memory; then the same form with one MD5V stamp per page, against the
 # cost of one `sh -c "printf '%s' x | md5sum"` spawn; then FATOR times the pages. Where enscript
-# is installed it is timed on the same report. Each time is the best of REPETICOES runs.
+# is installed it is timed on the same report. Then a one-page report printed with a format of
+# OBJETOS object lines and with one of FATOR times as many: the load must stay linear. Each time
+# is the best of REPETICOES runs.
 #
-# Settings from the environment: PAGINAS (2000), FATOR (10), REPETICOES (3), SPAWNS (300).
+# Settings from the environment: PAGINAS (2000), FATOR (10), REPETICOES (3), SPAWNS (300),
+# OBJETOS (10000).
 # Peak memory needs GNU time (/usr/bin/time, package "time"); without it memory shows n/a.
 set -euo pipefail
 
@@ -18,6 +21,7 @@ PAGINAS=${PAGINAS:-2000}
 FATOR=${FATOR:-10}
 REPETICOES=${REPETICOES:-3}
 SPAWNS=${SPAWNS:-300}
+OBJETOS=${OBJETOS:-10000}
 
 compilacao=${1:-build}
 for programa in morvex morvel; do
@@ -120,6 +124,15 @@ FIM
     if [[ ${1:-} == md5 ]]; then
         echo 'MD5V 0.7 10.2 C8 - N6 DOC X10 VENC N15 VALOR - x - x - x'
     fi
+}
+
+# gera_formato_longo LINHAS: a format of that many lines, mostly objects: texts, lines, comments
+# and section reads, as a generated form may hold them.
+gera_formato_longo() {
+    awk -v n="$1" 'BEGIN {
+        split("TEXTO 1 1 A10 N x|TEXTO 1 1 A10 N x|LINHA 1 1 2 1|# nota|INPUT 1 1 A10 N 1", l, "|")
+        for (i = 0; i < n; i++) print l[i % 5 + 1]
+    }'
 }
 
 # mede SAIDA COMANDO...: runs the command REPETICOES times with its standard output in SAIDA;
@@ -253,7 +266,18 @@ gera_relatorio "$paginas_grande" >relatorio.txt
 sync
 roda "morvex x$FATOR" morvex.grande "$paginas_grande" paginas_pcl "$compilacao/morvex" relatorio.txt formulario.fmt
 roda "morvel x$FATOR" morvel.grande "$paginas_grande" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
-rm -f job relatorio.txt
+
+objetos_grande=$((OBJETOS * FATOR))
+printf '.secao 1\nABC\n.fim\n' >relatorio.txt
+gera_formato_longo "$OBJETOS" >longo.fmt
+gera_formato_longo "$objetos_grande" >longo_grande.fmt
+for programa in morvex morvel; do
+    contador=paginas_pcl
+    [[ $programa == morvel ]] && contador=paginas_ps
+    roda "$programa $OBJETOS obj" $programa.carga 1 $contador "$compilacao/$programa" relatorio.txt longo.fmt
+    roda "$programa $objetos_grande obj" $programa.carga_grande 1 $contador "$compilacao/$programa" relatorio.txt longo_grande.fmt
+done
+rm -f job relatorio.txt longo.fmt longo_grande.fmt
 
 echo
 echo "Against the targets (wall time; processor time in brackets):"
@@ -268,6 +292,9 @@ for programa in morvex morvel; do
     r=$(razao "${parede[$programa.grande]}" "${parede[$programa]}")
     rc=$(razao "${processador[$programa.grande]}" "${processador[$programa]}")
     echo "  $programa time for ${FATOR}x the pages: $(vezes "$r") ($(vezes "$rc")), target at most $((FATOR + 1))x: $(veredito "$r" $((FATOR + 1)) max) ($(veredito "$rc" $((FATOR + 1)) max))"
+    r=$(razao "${parede[$programa.carga_grande]}" "${parede[$programa.carga]}")
+    rc=$(razao "${processador[$programa.carga_grande]}" "${processador[$programa.carga]}")
+    echo "  $programa time for a format of ${FATOR}x the lines: $(vezes "$r") ($(vezes "$rc")), target at most $((FATOR + 1))x: $(veredito "$r" $((FATOR + 1)) max) ($(veredito "$rc" $((FATOR + 1)) max))"
     r=$(razao "${memoria[$programa.grande]}" "${memoria[$programa]}")
     echo "  $programa peak memory: ${memoria[$programa]} KB, ${memoria[$programa.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
     for medida in parede processador; do

@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
@@ -74,7 +73,7 @@ void ConfereErro(const std::string& erro, const Caso& caso) {
 const std::vector<std::string> kPadrao = {"r.txt", "f.fmt"};
 
 TEST_F(Hostil, EntradasArquivosESaidas) {
-    // 100,000 object lines: loading must stay linear.
+    // 100,000 object lines load and print; `make bench` times the load against a tenth of it.
     const std::string cem_mil = Repete("TEXTO 1 1 A10 N x\n", 40000) +
                                 Repete("LINHA 1 1 2 1\n", 20000) + Repete("# nota\n", 20000) +
                                 Repete("INPUT 1 1 A10 N 1\n", 20000);
@@ -219,10 +218,7 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
             EscreveArquivo("r.txt", caso.relatorio);
             EscreveArquivo("f.fmt", caso.formato);
             const std::string entrada = caso.argumentos[0] == "-" ? Binario(8000) : "";
-            const auto inicio = std::chrono::steady_clock::now();
             Resultado r = Roda(programa, caso.argumentos, entrada);
-            const auto segundos =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
             EXPECT_EQ(r.status, caso.status);
             ConfereErro(r.erro, caso);
             // Nothing lost: the run never changes its report or its format.
@@ -231,8 +227,6 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
             if (caso.status != 0) {
                 EXPECT_EQ(r.saida, "");
             }
-            // Generous for a sanitizer build on a busy machine; a quadratic walk takes minutes.
-            EXPECT_LT(segundos, 15.0);
         }
     }
 }
