@@ -19,3 +19,8 @@ if command -v gs >/dev/null 2>&1; then
     gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio.pdf" "$out/relatorio.ps"
     echo "Preview:        $out/relatorio.pdf"
 fi
+# And of the PCL job, where the PCL interpreter is installed as gpcl6.
+if command -v gpcl6 >/dev/null 2>&1; then
+    gpcl6 -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio-pcl.pdf" "$out/relatorio.pcl"
+    echo "PCL preview:    $out/relatorio-pcl.pdf"
+fi
