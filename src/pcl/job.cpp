@@ -1,4 +1,5 @@
 // The job level of the PCL back-end: prologue, the form macros and the print direction.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -14,6 +15,13 @@ namespace {
 constexpr int kMargemVersoInvertido = 156;
 // Dots of horizontal margin every position loses.
 constexpr int kMargemHorizontal = 72;
+// The registration offsets take at most this many decipoints (45 inches) either way. Given
+// more, a printer may fail on the page's images and flush the rest of the job.
+constexpr int kMaxRegistro = 32767;
+
+int Registro(int decipontos) {
+    return std::clamp(decipontos, -kMaxRegistro, kMaxRegistro);
+}
 
 void EscreveOrientacao() {
     if (orientacao == 'p') std::fprintf(saida, "\x1b&l0O");
@@ -38,7 +46,7 @@ void InicializaImp() {
     std::fprintf(saida, "\x1b&l%dH", static_cast<int>(alimentacao));
     std::fprintf(saida, "\x1b&l0E");
     std::fprintf(saida, "\x1b&a0L");
-    std::fprintf(saida, "\x1b&l%du%dZ", origx, origy);
+    std::fprintf(saida, "\x1b&l%du%dZ", Registro(origx), Registro(origy));
     std::fprintf(saida, "\x1b&l%dS", duplex ? 1 : 0);
     std::fprintf(saida, "\x1b(8U");
 }

@@ -25,6 +25,8 @@ TEST_F(PrologoPCL, FollowsThePageSettings) {
         {'c', 'p', 1, 0, 0, 0, Prologo("\x1b&l2A", "\x1b&l0O", 1, 0, 0, 0)},
         {'4', 'l', 4, 36, 72, 1, Prologo("\x1b&l26A", "\x1b&l1O", 4, 36, 72, 1)},
         {'c', 'p', -3, -720, 5, 1, Prologo("\x1b&l2A", "\x1b&l0O", -3, -720, 5, 1)},
+        // Offsets beyond what the command takes made the interpreter flush a landscape job.
+        {'c', 'l', 1, 2147483647, -40000, 0, Prologo("\x1b&l2A", "\x1b&l1O", 1, 32767, -32767, 0)},
     };
     for (const auto& c : casos) {
         papel = c.papel;
