@@ -3,7 +3,8 @@
 // them on the standard output of each successful run; tests may call them on output files too.
 #include <string>
 
-// Adds a test failure for each malformed escape sequence, raster block, macro or HP-GL/2 section.
+// Adds a test failure for each malformed escape sequence, raster block, macro or HP-GL/2
+// section, and when gpcl6 reports an error on the job (not rendered without gpcl6).
 void VerificaJobPCL(const std::string& job);
-// Adds a test failure when the job does not render without error (skipped without Ghostscript).
+// Adds a test failure when Ghostscript reports an error on the job (not run without it).
 void VerificaJobPS(const std::string& job);

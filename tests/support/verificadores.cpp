@@ -1,9 +1,12 @@
+#include "support/verificadores.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "support/ferramentas.h"
 #include "support/pcl_leitor.h"
-#include "support/verificadores.h"
+#include "support/render.h"
 
 void VerificaJobPCL(const std::string& job) {
     // Enough to see what went wrong without flooding the log.
@@ -14,4 +17,11 @@ void VerificaJobPCL(const std::string& job) {
         ADD_FAILURE() << "malformed PCL job: " << problemas[i];
     if (problemas.size() > n)
         ADD_FAILURE() << "malformed PCL job: " << problemas.size() - n << " more problems";
+    // The reader checks the syntax; the interpreter, which forgives almost anything, at least
+    // prints every page.
+    RenderizaSemErro(job, kMorvex);
+}
+
+void VerificaJobPS(const std::string& job) {
+    RenderizaSemErro(job, kMorvel);
 }

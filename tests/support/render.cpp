@@ -1,0 +1,156 @@
+#include "support/render.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+bool TemPrograma(const std::string& nome) {
+    return std::system(("command -v " + nome + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+namespace {
+
+// Standard output of the command and its exit status.
+std::string SaidaEEstado(const std::string& comando, int& estado) {
+    std::string s;
+    estado = -1;
+    if (std::FILE* p = popen(comando.c_str(), "r")) {
+        char bloco[4096];
+        std::size_t n;
+        while ((n = std::fread(bloco, 1, sizeof bloco, p)) > 0)
+            s.append(bloco, n);
+        estado = pclose(p);
+    }
+    return s;
+}
+
+const Interpretador kGhostscript = {"gs", "gs -q -dSAFER -dNOPAUSE -dBATCH",
+                                    "gs not found: install Ghostscript"};
+const Interpretador kGpcl6 = {"gpcl6", "gpcl6 -dNOPAUSE -dBATCH",
+                              "gpcl6 not found: install a PCL interpreter as gpcl6"};
+
+// At most this much of an interpreter's report goes into a failure message.
+constexpr std::size_t kMaxRelato = 2000;
+
+// Whether the interpreter is on PATH, looked up once a run; its absence is noted once.
+bool Presente(const Interpretador& interpretador) {
+    static std::map<std::string, bool> vistos;
+    const auto [item, novo] = vistos.try_emplace(interpretador.nome, false);
+    if (novo) {
+        item->second = TemPrograma(interpretador.nome);
+        if (!item->second) std::fprintf(stderr, "%s: jobs not rendered\n", interpretador.falta);
+    }
+    return item->second;
+}
+
+// Renders the job into numbered files named from the model (with %03d) on the device given.
+void RenderizaEm(const std::string& job, const std::string& programa, const std::string& opcoes,
+                 const std::string& modelo) {
+    EscreveArquivo("render.job", job);
+    int estado;
+    SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " " + opcoes +
+                     " -sOutputFile=" + modelo + " render.job </dev/null 2>/dev/null",
+                 estado);
+    std::remove("render.job");
+}
+
+std::string Numerado(const char* modelo, int i) {
+    char nome[64];
+    std::snprintf(nome, sizeof nome, modelo, i);
+    return nome;
+}
+
+}  // namespace
+
+std::string SaidaDe(const std::string& comando) {
+    int estado;
+    return SaidaEEstado(comando + " 2>/dev/null", estado);
+}
+
+const Interpretador& InterpretadorDe(const std::string& programa) {
+    return programa == kMorvex ? kGpcl6 : kGhostscript;
+}
+
+void RenderizaSemErro(const std::string& job, const std::string& programa) {
+    const Interpretador& interpretador = InterpretadorDe(programa);
+    if (!Presente(interpretador)) return;
+    std::string nome = (std::filesystem::temp_directory_path() / "morv-job-XXXXXX").string();
+    const int fd = mkstemp(nome.data());
+    if (fd < 0) {
+        ADD_FAILURE() << "mkstemp";
+        return;
+    }
+    std::FILE* f = fdopen(fd, "wb");
+    std::fwrite(job.data(), 1, job.size(), f);
+    std::fclose(f);
+    int estado;
+    // Both interpreters report errors in their messages; gpcl6 may still end with status 0.
+    std::string relato = SaidaEEstado(
+        std::string(interpretador.comando) + " -sDEVICE=nullpage '" + nome + "' </dev/null 2>&1",
+        estado);
+    std::remove(nome.c_str());
+    const bool ok = estado != -1 && WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
+    std::string minusculo = relato;
+    std::transform(minusculo.begin(), minusculo.end(), minusculo.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!ok || minusculo.find("error") != std::string::npos)
+        ADD_FAILURE() << interpretador.nome << " rejected the job:\n"
+                      << relato.substr(0, kMaxRelato);
+}
+
+bool LePGM(const std::string& nome, Pagina& p) {
+    std::ifstream f(nome, std::ios::binary);
+    std::string magia;
+    int maximo = 0;
+    f >> magia;
+    // Comment lines may follow the magic number.
+    while (f >> std::ws && f.peek() == '#') {
+        std::string comentario;
+        std::getline(f, comentario);
+    }
+    f >> p.largura >> p.altura >> maximo;
+    f.get();
+    if (!f || magia != "P5" || maximo != 255 || p.largura <= 0 || p.altura <= 0) return false;
+    p.pixels.resize(static_cast<std::size_t>(p.largura) * static_cast<std::size_t>(p.altura));
+    f.read(reinterpret_cast<char*>(p.pixels.data()), static_cast<std::streamsize>(p.pixels.size()));
+    return static_cast<bool>(f);
+}
+
+std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string& programa) {
+    RenderizaEm(job, programa, "-sDEVICE=pgmraw -r" + std::to_string(dpi), "render%03d.pgm");
+    std::vector<Pagina> paginas;
+    for (int i = 1;; ++i) {
+        const std::string nome = Numerado("render%03d.pgm", i);
+        Pagina p;
+        if (!LePGM(nome, p)) break;
+        paginas.push_back(std::move(p));
+        std::remove(nome.c_str());
+    }
+    return paginas;
+}
+
+std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa) {
+    RenderizaEm(job, programa, "-sDEVICE=pnggray -r300", "codigos%03d.png");
+    std::vector<std::string> imagens;
+    for (int i = 1; std::filesystem::exists(Numerado("codigos%03d.png", i)); ++i)
+        imagens.push_back(Numerado("codigos%03d.png", i));
+    std::string comando = "zbarimg -q --raw";
+    for (const std::string& imagem : imagens)
+        comando += " " + imagem;
+    std::istringstream lidos(imagens.empty() ? "" : SaidaDe(comando));
+    for (const std::string& imagem : imagens)
+        std::remove(imagem.c_str());
+    std::vector<std::string> textos;
+    for (std::string l; std::getline(lidos, l);)
+        if (!l.empty()) textos.push_back(l);
+    return textos;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Printed pages of either program's job, as its interpreter renders it in the working directory
+// (Ghostscript for morvel's PostScript, gpcl6 for morvex's PCL): greyscale pixels, and barcodes
+// read with zbarimg.
+#include <string>
+#include <vector>
+
+#include "support/ferramentas.h"
+
+bool TemPrograma(const std::string& nome);
+// Standard output of a shell command (its standard error is dropped).
+std::string SaidaDe(const std::string& comando);
+
+struct Interpretador {
+    const char* nome;     // as looked up on PATH
+    const char* comando;  // the command line that renders a job, but for device and files
+    const char* falta;    // what a test says when it is missing
+};
+// The interpreter of the program's printer language.
+const Interpretador& InterpretadorDe(const std::string& programa);
+
+// Adds a test failure when the interpreter reports an error on the job, as a printer would flush
+// the rest of it; notes once on standard error that the check is skipped without the interpreter.
+void RenderizaSemErro(const std::string& job, const std::string& programa);
+
+// One rendered page: 0 is black, 255 white.
+struct Pagina {
+    int largura = 0, altura = 0;
+    std::vector<unsigned char> pixels;
+    unsigned char em(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(largura) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+bool LePGM(const std::string& nome, Pagina& p);
+
+// Every page of the program's job at the given resolution; empty when it cannot be rendered.
+std::vector<Pagina> Renderiza(const std::string& job, int dpi,
+                              const std::string& programa = kMorvel);
+
+// The texts of the barcodes on every page, as zbarimg reads them from a 300 dpi render.
+std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa = kMorvel);
