@@ -1,6 +1,9 @@
+#include <gtest/gtest-spi.h>
+
 #include <cmath>
 
 #include "pcl/saida_pcl.h"
+#include "support/render.h"
 #include "support/verificadores.h"
 #include "util/lista.h"
 
@@ -42,6 +45,15 @@ TEST_F(PrologoPCL, FollowsThePageSettings) {
         EXPECT_EQ(margemx, 72);
         VerificaJobPCL(job);
     }
+}
+
+// The render check of every job sees the errors that only an interpreter finds: here a switch
+// to a printer language whose stream the job then breaks.
+TEST(RenderizaSemErro, AcusaErroDoInterpretadorPCL) {
+    if (!TemPrograma("gpcl6")) GTEST_SKIP() << InterpretadorDe(kMorvex).falta;
+    EXPECT_NONFATAL_FAILURE(
+        RenderizaSemErro("\x1b%-12345X@PJL ENTER LANGUAGE = PCLXL\r\nAHI", kMorvex),
+        "gpcl6 rejected the job");
 }
 
 using RotacaoPCL = SaidaPCL;
