@@ -11,6 +11,7 @@
 #include "driver/driver.h"
 #include "driver/prepass.h"
 #include "interp/interp.h"
+#include "md5stamp/md5stamp.h"
 #include "util/rastro.h"
 
 namespace {
@@ -186,6 +187,8 @@ int Principal(int argc, char** argv) {
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
     const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
+    // Once a run, however it ended: the operator's copy of its last stamp.
+    GravaUltimoCarimbo();
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
     std::fflush(saida);
     const bool rastro_fechado = std::fclose(dbg) == 0;

@@ -1,10 +1,12 @@
 #include "md5stamp/md5stamp.h"
 
+#include <md5.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "device/dispositivo.h"
@@ -12,109 +14,73 @@
 
 namespace {
 
-// md5sum starts its output line with the digest: this many lower-case hexadecimal digits.
+// The digest is written as this many lower-case hexadecimal digits.
 constexpr std::size_t kDigitosDigesto = 32;
 // An MD5V entry spec is a kind letter and a width of at most two digits; more is ignored.
 constexpr std::size_t kTamanhoSpec = 3;
-// Each stamp first writes a scratch file of its own (mkstemp fills in the X's), so that jobs
-// running side by side in one directory never read each other's digest.
+// The operator's record is first written under a name of its own (mkstemp fills in the X's)
+// and renamed into place, so that jobs side by side in one directory each leave a whole record.
 constexpr const char* kModeloRascunho = "md5.tmp.XXXXXX";
 // Where the last stamp's digest line and data text are left for the operator.
 constexpr const char* kArquivoFinal = "md5.tmp";
+// What follows the digest on its line in the record: the form md5sum gives standard input.
+constexpr const char* kFimLinhaDigesto = "  -\n";
+// A new file of the job may be read and written by all, less what the umask takes away.
+constexpr mode_t kPermissoesArquivo = 0666;
 
-// The text as one shell word: inside single quotes the shell interprets nothing, and an
-// embedded quote closes the word, adds an escaped quote and opens a new word.
-std::string Aspas(std::string_view texto) {
-    std::string palavra = "'";
-    for (char c : texto) {
-        if (c == '\'')
-            palavra += "'\\''";
-        else
-            palavra += c;
-    }
-    palavra += '\'';
-    return palavra;
-}
-
-// The digest line of the data text into the scratch file, then the data text as a second line.
-// The data text is only ever an argument of printf, never part of a command; the && makes a
-// failing md5sum fail the whole line.
-std::string MontaComando(std::string_view dados, const std::string& rascunho) {
-    const std::string texto = Aspas(dados);
-    const std::string arquivo = Aspas(rascunho);
-    return "printf '%s' " + texto + " | md5sum > " + arquivo + " && printf '%s\\n' " + texto +
-           " >> " + arquivo;
-}
-
-bool DigitoHexMinusculo(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-}
-
-// The digest at the start of the scratch file, or the empty text when it does not begin with
-// one (md5sum missing or failing: the file may then hold the data text alone).
-// Returns false when the file cannot be opened.
-bool LeDigesto(const std::string& rascunho, std::string& digesto) {
-    digesto.clear();
-    std::FILE* arquivo = std::fopen(rascunho.c_str(), "r");
-    if (arquivo == nullptr) return false;
-    char bloco[kDigitosDigesto];
-    const std::size_t lidos = std::fread(bloco, 1, kDigitosDigesto, arquivo);
-    std::fclose(arquivo);
-    if (lidos != kDigitosDigesto) return true;
-    for (char c : bloco)
-        if (!DigitoHexMinusculo(c)) return true;
-    digesto.assign(bloco, kDigitosDigesto);
-    return true;
-}
+// The last stamp's record, kept until the run ends; empty while the run has drawn no stamp.
+std::string ultimo_registro;
 
 void ErroAbertura() {
     std::fprintf(stderr, "Erro na abertura do arquivo [md5.out]\n");
 }
 
-void ErroComando(const std::string& comando) {
-    std::fprintf(stderr, "Erro na execucao do comando [%s]\n", comando.c_str());
+bool GravaTudo(int fd, std::string_view texto) {
+    while (!texto.empty()) {
+        const ssize_t gravados = write(fd, texto.data(), texto.size());
+        if (gravados < 0 && errno == EINTR) continue;
+        if (gravados <= 0) return false;
+        texto.remove_prefix(static_cast<std::size_t>(gravados));
+    }
+    return true;
+}
+
+// The record under a unique name, then renamed to md5.tmp; nothing is left behind on failure.
+bool GravaRegistro(std::string_view registro) {
+    std::string rascunho = kModeloRascunho;
+    const int fd = mkstemp(rascunho.data());
+    if (fd < 0) return false;
+    // The operator's copy gets the permissions any file of the job would get, not mkstemp's.
+    const mode_t mascara = umask(0);
+    umask(mascara);
+    const bool gravado = fchmod(fd, kPermissoesArquivo & ~mascara) == 0 && GravaTudo(fd, registro);
+    if (close(fd) == 0 && gravado && std::rename(rascunho.c_str(), kArquivoFinal) == 0) return true;
+    std::remove(rascunho.c_str());
+    return false;
 }
 
 }  // namespace
 
 void md5(float x, float y, const char* fonte, const char* estilo, std::string_view dados) {
-    // The data text is a text of the page: like everywhere else it ends at a NUL byte, which
-    // no shell word could carry anyway.
+    // The data text is a text of the page: like everywhere else it ends at a NUL byte.
     dados = dados.substr(0, dados.find('\0'));
+    char digesto[MD5_DIGEST_STRING_LENGTH];
+    MD5Data(reinterpret_cast<const std::uint8_t*>(dados.data()), dados.size(), digesto);
 
-    std::string rascunho = kModeloRascunho;
-    const int fd = mkstemp(rascunho.data());
-    if (fd < 0) {
-        ErroAbertura();
-        return;
-    }
-    // The operator's copy gets the permissions any file of the job would get, not mkstemp's.
-    const mode_t mascara = umask(0);
-    umask(mascara);
-    fchmod(fd, 0666 & ~mascara);
-    close(fd);
+    ultimo_registro.assign(digesto, kDigitosDigesto);
+    ultimo_registro += kFimLinhaDigesto;
+    ultimo_registro += dados;
+    ultimo_registro += '\n';
 
-    const std::string comando = MontaComando(dados, rascunho);
-    if (std::system(comando.c_str()) != 0) {
-        ErroComando(comando);
-        std::remove(rascunho.c_str());
-        return;
-    }
-    std::string digesto;
-    if (!LeDigesto(rascunho, digesto)) {
-        ErroAbertura();
-        std::remove(rascunho.c_str());
-        return;
-    }
-    if (digesto.empty()) {
-        ErroComando(comando);
-        std::remove(rascunho.c_str());
-        return;
-    }
-    if (std::rename(rascunho.c_str(), kArquivoFinal) != 0) std::remove(rascunho.c_str());
+    std::string carimbo(digesto, kDigitosDigesto);
+    formata(carimbo);
+    DesenhaTexto(x, y, fonte, estilo, carimbo);
+}
 
-    formata(digesto);
-    DesenhaTexto(x, y, fonte, estilo, digesto);
+void GravaUltimoCarimbo() {
+    if (ultimo_registro.empty()) return;
+    if (!GravaRegistro(ultimo_registro)) ErroAbertura();
+    ultimo_registro.clear();
 }
 
 void md5v(float x, float y, const char* fonte, const char* estilo,

@@ -41,7 +41,8 @@ std::string CarimboDeReferencia(const std::string& texto, const std::string& arq
     return carimbo;
 }
 
-// A directory for PATH without md5sum, holding only the renderer that checks PostScript jobs.
+// A directory for PATH with no shell and no md5sum, holding only the renderer that checks
+// PostScript jobs.
 void CaminhoSemMd5sum(const std::string& path, const std::string& bin) {
     fs::create_directory(bin);
     std::size_t inicio = 0;
@@ -58,26 +59,66 @@ void CaminhoSemMd5sum(const std::string& path, const std::string& bin) {
     }
 }
 
-TEST(CarimboNoJob, WithoutMd5sumTheJobGoesOnWithoutStamp) {
-    for (const auto& programa : {kMorvex, kMorvel}) {
-        DiretorioTemporario dir;
-        EscreveArquivo("f.fmt", kFormato);
-        // A data text that looks like a digest must not be printed as one.
-        EscreveArquivo("rel.txt", Relatorio("0123456789abcdef0123456789abcdef"));
-        const std::string anterior = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-        const std::string bin = dir.caminho() + "/bin";
-        CaminhoSemMd5sum(anterior, bin);
-        std::optional<VariavelTrocada> caminho(std::in_place, "PATH", bin);
-        const Resultado r = Executa(programa, {"rel.txt", "f.fmt"});
-        caminho.reset();
+// The operator's record of a stamp: the digest line as md5sum writes it, then the data text.
+std::string Registro(const std::string& digesto, const std::string& dado) {
+    return digesto + "  -\n" + dado + "\n";
+}
 
-        EXPECT_EQ(r.status, 0) << programa;
-        EXPECT_NE(r.erro.find("Erro na execucao do comando [printf '%s' "
-                              "'0123456789abcdef0123456789abcdef' | md5sum > 'md5.tmp."),
-                  std::string::npos)
-            << programa << ": " << r.erro;
-        EXPECT_FALSE(std::regex_search(r.saida, kQualquerCarimbo)) << programa;
-        EXPECT_EQ(r.saida.find("0123456789abcdef"), std::string::npos) << programa;
+// Every page is stamped by the program itself, and the run leaves its last stamp in md5.tmp,
+// also when it ends on an error after the stamps. Digests computed independently.
+TEST(CarimboNoJob, StampsWithoutAnyCommandAndLeavesTheLastRecord) {
+    struct Pagina {
+        std::string dado, carimbo;
+    };
+    const Pagina paginas[] = {
+        {"0123456789abcdef0123456789abcdef", "8516.ac99.dc60.6032.95de.7bdb.6a15.3530"},
+        {"pagina 2: $HOME `date` \"x\"", "b2c2.af08.9f54.0362.f397.7a2c.547b.b3f1"},
+        {"\xe9ltima p\xe1gina  ", "0287.eb90.2030.b5ce.0279.c98b.8fd4.2c14"},
+    };
+    struct Caso {
+        const char* nome;
+        std::vector<std::string> argumentos;
+        int status;
+        std::string erro;
+    };
+    const Caso casos[] = {
+        {"job on stdout", {"rel.txt", "f.fmt"}, 0, ""},
+        {"job on a full disk",
+         {"rel.txt", "f.fmt", "/dev/full"},
+         255,
+         "Erro na gravacao do arquivo [/dev/full]\n"},
+    };
+    DiretorioTemporario dir;
+    EscreveArquivo("f.fmt", kFormato);
+    std::string relatorio;
+    std::vector<std::string> esperados;
+    for (const auto& p : paginas) {
+        relatorio += (relatorio.empty() ? "" : "\f") + Relatorio(p.dado);
+        esperados.push_back(p.carimbo);
+    }
+    EscreveArquivo("rel.txt", relatorio);
+    std::string ultimo = paginas[2].carimbo;
+    std::erase(ultimo, '.');
+    const std::string anterior = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    CaminhoSemMd5sum(anterior, dir.caminho() + "/bin");
+    for (const auto& programa : kProgramas) {
+        for (const auto& c : casos) {
+            SCOPED_TRACE(NomePrograma(programa) + ": " + c.nome);
+            fs::remove("md5.tmp");
+            std::optional<VariavelTrocada> caminho(std::in_place, "PATH", dir.caminho() + "/bin");
+            const Resultado r = Executa(programa, c.argumentos);
+            caminho.reset();
+            EXPECT_EQ(r.status, c.status);
+            EXPECT_EQ(r.erro, c.erro);
+            if (c.status == 0) {
+                std::vector<std::string> achados;
+                for (std::sregex_iterator it(r.saida.begin(), r.saida.end(), kQualquerCarimbo), fim;
+                     it != fim; ++it)
+                    achados.push_back(it->str());
+                EXPECT_EQ(achados, esperados);
+            }
+            EXPECT_EQ(LeArquivo("md5.tmp"), Registro(ultimo, paginas[2].dado));
+        }
     }
 }
 
@@ -131,6 +172,15 @@ TEST(CarimboNoJob, JobsSideBySideInOneDirectoryPrintOnlyTheirOwnStamps) {
     }
     for (const auto& entrada : fs::directory_iterator("."))
         EXPECT_NE(entrada.path().filename().string().rfind("md5.tmp.", 0), 0u) << entrada.path();
+    // md5.tmp is one job's whole record, never a mix of two.
+    const std::string registro = LeArquivo("md5.tmp");
+    bool inteiro = false;
+    for (int i = 0; i < 2 * kPares; ++i) {
+        std::string digesto = carimbos[i];
+        std::erase(digesto, '.');
+        inteiro = inteiro || registro == Registro(digesto, "pagina do job " + std::to_string(i));
+    }
+    EXPECT_TRUE(inteiro) << registro;
 }
 
 }  // namespace
