@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -60,64 +59,53 @@ void CaminhoSemMd5sum(const std::string& path, const std::string& bin) {
 }
 
 // The operator's record of a stamp: the digest line as md5sum writes it, then the data text.
-std::string Registro(const std::string& digesto, const std::string& dado) {
-    return digesto + "  -\n" + dado + "\n";
+std::string Registro(std::string carimbo, const std::string& dado) {
+    std::erase(carimbo, '.');
+    return carimbo + "  -\n" + dado + "\n";
+}
+
+// The stamps of a job, in order.
+std::vector<std::string> Carimbos(const std::string& job) {
+    std::vector<std::string> achados;
+    for (std::sregex_iterator it(job.begin(), job.end(), kQualquerCarimbo), fim; it != fim; ++it)
+        achados.push_back(it->str());
+    return achados;
 }
 
 // Every page is stamped by the program itself, and the run leaves its last stamp in md5.tmp,
 // also when it ends on an error after the stamps. Digests computed independently.
 TEST(CarimboNoJob, StampsWithoutAnyCommandAndLeavesTheLastRecord) {
-    struct Pagina {
-        std::string dado, carimbo;
-    };
-    const Pagina paginas[] = {
-        {"0123456789abcdef0123456789abcdef", "8516.ac99.dc60.6032.95de.7bdb.6a15.3530"},
-        {"pagina 2: $HOME `date` \"x\"", "b2c2.af08.9f54.0362.f397.7a2c.547b.b3f1"},
-        {"\xe9ltima p\xe1gina  ", "0287.eb90.2030.b5ce.0279.c98b.8fd4.2c14"},
-    };
+    const std::string dados[] = {"0123456789abcdef0123456789abcdef", "p2: $HOME `date` \"x\"",
+                                 "\xe9ltima p\xe1gina  "};
+    const std::vector<std::string> carimbos = {"8516.ac99.dc60.6032.95de.7bdb.6a15.3530",
+                                               "b408.0c0d.b357.7f1a.db2a.d1b1.5ba5.c246",
+                                               "0287.eb90.2030.b5ce.0279.c98b.8fd4.2c14"};
     struct Caso {
-        const char* nome;
         std::vector<std::string> argumentos;
         int status;
         std::string erro;
     };
     const Caso casos[] = {
-        {"job on stdout", {"rel.txt", "f.fmt"}, 0, ""},
-        {"job on a full disk",
-         {"rel.txt", "f.fmt", "/dev/full"},
-         255,
-         "Erro na gravacao do arquivo [/dev/full]\n"},
+        {{"rel.txt", "f.fmt"}, 0, ""},
+        {{"rel.txt", "f.fmt", "/dev/full"}, 255, "Erro na gravacao do arquivo [/dev/full]\n"},
     };
     DiretorioTemporario dir;
     EscreveArquivo("f.fmt", kFormato);
-    std::string relatorio;
-    std::vector<std::string> esperados;
-    for (const auto& p : paginas) {
-        relatorio += (relatorio.empty() ? "" : "\f") + Relatorio(p.dado);
-        esperados.push_back(p.carimbo);
-    }
-    EscreveArquivo("rel.txt", relatorio);
-    std::string ultimo = paginas[2].carimbo;
-    std::erase(ultimo, '.');
-    const std::string anterior = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    CaminhoSemMd5sum(anterior, dir.caminho() + "/bin");
+    EscreveArquivo("rel.txt",
+                   Relatorio(dados[0]) + "\f" + Relatorio(dados[1]) + "\f" + Relatorio(dados[2]));
+    CaminhoSemMd5sum(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "", "bin");
+    VariavelTrocada caminho("PATH", dir.caminho() + "/bin");
     for (const auto& programa : kProgramas) {
         for (const auto& c : casos) {
-            SCOPED_TRACE(NomePrograma(programa) + ": " + c.nome);
+            SCOPED_TRACE(NomePrograma(programa) + ": " + c.erro);
             fs::remove("md5.tmp");
-            std::optional<VariavelTrocada> caminho(std::in_place, "PATH", dir.caminho() + "/bin");
             const Resultado r = Executa(programa, c.argumentos);
-            caminho.reset();
             EXPECT_EQ(r.status, c.status);
             EXPECT_EQ(r.erro, c.erro);
             if (c.status == 0) {
-                std::vector<std::string> achados;
-                for (std::sregex_iterator it(r.saida.begin(), r.saida.end(), kQualquerCarimbo), fim;
-                     it != fim; ++it)
-                    achados.push_back(it->str());
-                EXPECT_EQ(achados, esperados);
+                EXPECT_EQ(Carimbos(r.saida), carimbos);
             }
-            EXPECT_EQ(LeArquivo("md5.tmp"), Registro(ultimo, paginas[2].dado));
+            EXPECT_EQ(LeArquivo("md5.tmp"), Registro(carimbos[2], dados[2]));
         }
     }
 }
@@ -162,24 +150,18 @@ TEST(CarimboNoJob, JobsSideBySideInOneDirectoryPrintOnlyTheirOwnStamps) {
         EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0);
     }
 
-    for (int i = 0; i < 2 * kPares; ++i) {
-        const std::string saida = LeArquivo("saida-" + std::to_string(i));
-        std::vector<std::string> achados;
-        for (std::sregex_iterator it(saida.begin(), saida.end(), kQualquerCarimbo), fim; it != fim;
-             ++it)
-            achados.push_back(it->str());
-        EXPECT_EQ(achados, std::vector<std::string>{carimbos[i]}) << "job " << i;
-    }
+    for (int i = 0; i < 2 * kPares; ++i)
+        EXPECT_EQ(Carimbos(LeArquivo("saida-" + std::to_string(i))),
+                  std::vector<std::string>{carimbos[i]})
+            << "job " << i;
     for (const auto& entrada : fs::directory_iterator("."))
         EXPECT_NE(entrada.path().filename().string().rfind("md5.tmp.", 0), 0u) << entrada.path();
     // md5.tmp is one job's whole record, never a mix of two.
     const std::string registro = LeArquivo("md5.tmp");
     bool inteiro = false;
-    for (int i = 0; i < 2 * kPares; ++i) {
-        std::string digesto = carimbos[i];
-        std::erase(digesto, '.');
-        inteiro = inteiro || registro == Registro(digesto, "pagina do job " + std::to_string(i));
-    }
+    for (int i = 0; i < 2 * kPares; ++i)
+        inteiro =
+            inteiro || registro == Registro(carimbos[i], "pagina do job " + std::to_string(i));
     EXPECT_TRUE(inteiro) << registro;
 }
 
