@@ -1,0 +1,81 @@
+#include "util/conversao.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "util/utf8.h"
+
+namespace {
+
+// Asked of iconv after the destination's name: characters the destination lacks become their
+// nearest plain ones (quotes, dashes, the ellipsis, the euro sign), or "?".
+constexpr const char* kTranslitera = "//TRANSLIT";
+// What a byte or a character that cannot be converted prints as.
+constexpr char kSubstituto = '?';
+// Room beyond the text's own size in the first output buffer: a transliteration may be longer
+// than what it replaces ("EUR" for the euro sign).
+constexpr std::size_t kFolga = 16;
+
+const iconv_t kSemDescritor = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
+constexpr std::size_t kFalhaIconv = static_cast<std::size_t>(-1);
+
+// Puts the C locale in place for the life of the object, then the caller's own back.
+class LocaleDaConversao {
+  public:
+    explicit LocaleDaConversao(locale_t local) : anterior_(uselocale(local)) {}
+    ~LocaleDaConversao() { uselocale(anterior_); }
+    LocaleDaConversao(const LocaleDaConversao&) = delete;
+    LocaleDaConversao& operator=(const LocaleDaConversao&) = delete;
+
+  private:
+    locale_t anterior_;
+};
+
+}  // namespace
+
+Conversao::Conversao(const char* origem, const char* destino)
+    : descritor_(iconv_open((std::string(destino) + kTranslitera).c_str(), origem)),
+      local_c_(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))),
+      origem_utf8_(std::strcmp(origem, "UTF-8") == 0) {}
+
+Conversao::~Conversao() {
+    if (descritor_ != kSemDescritor) iconv_close(descritor_);
+    if (local_c_ != static_cast<locale_t>(nullptr)) freelocale(local_c_);
+}
+
+bool Conversao::Aberta() const {
+    return descritor_ != kSemDescritor && local_c_ != static_cast<locale_t>(nullptr);
+}
+
+std::string Conversao::Converte(std::string_view texto) {
+    if (!Aberta()) return std::string(texto);
+    const LocaleDaConversao local(local_c_);
+    iconv(descritor_, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
+    std::string convertido(texto.size() + kFolga, '\0');
+    std::size_t usados = 0;
+    // iconv takes a pointer to non-const bytes but only reads them.
+    char* entrada = const_cast<char*>(texto.data());
+    std::size_t restam = texto.size();
+    while (restam > 0) {
+        char* saida = convertido.data() + usados;
+        std::size_t livres = convertido.size() - usados;
+        const std::size_t r = iconv(descritor_, &entrada, &restam, &saida, &livres);
+        const int erro = errno;
+        usados = static_cast<std::size_t>(saida - convertido.data());
+        if (r != kFalhaIconv) break;
+        if (erro == E2BIG || livres == 0) {
+            convertido.resize(convertido.size() * 2);
+            if (erro == E2BIG) continue;
+        }
+        // EILSEQ or EINVAL: what stands at `entrada` is not a character that converts. A
+        // well-formed character goes whole, a bad byte alone, so the rest of the text is kept.
+        convertido[usados++] = kSubstituto;
+        const std::string_view resto(entrada, restam);
+        const std::size_t pula = origem_utf8_ ? TamanhoCaractere(resto, 0) : 1;
+        entrada += pula;
+        restam -= pula;
+    }
+    convertido.resize(usados);
+    return convertido;
+}

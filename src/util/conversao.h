@@ -1,0 +1,32 @@
+#pragma once
+// One conversion of texts between two character sets by the C library's iconv(3), open for as
+// long as the object lives: opening one costs far more than converting a text with it.
+#include <iconv.h>
+#include <locale.h>
+
+#include <string>
+#include <string_view>
+
+class Conversao {
+  public:
+    // From `origem` to `destino` (names as iconv knows them), with what `destino` lacks
+    // transliterated to its nearest plain characters. Aberta() tells whether the C library
+    // can do it.
+    Conversao(const char* origem, const char* destino);
+    ~Conversao();
+    Conversao(const Conversao&) = delete;
+    Conversao& operator=(const Conversao&) = delete;
+
+    bool Aberta() const;
+    // The text in the destination set. A byte that belongs to no character of the origin set,
+    // and a character that has no equivalent in the destination set, each become one "?"; the
+    // rest of the text is converted all the same.
+    std::string Converte(std::string_view texto);
+
+  private:
+    iconv_t descritor_;
+    // Transliteration follows the calling thread's locale; conversions run under the C locale,
+    // so that a job prints the same whatever locale the caller has.
+    locale_t local_c_;
+    bool origem_utf8_;
+};
