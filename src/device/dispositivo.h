@@ -34,6 +34,9 @@ void DefineMacros(char lado);
 void TamanhoPapel(const char* nome);
 void Rotacao(int angulo);
 void Rotacao2(int angulo);
+// The printer's character set, as iconv(3) names it: the texts of a format that declares
+// their set (CODIFICACAO) are converted to it before they are drawn.
+extern const char* const kConjuntoImpressora;
 // Rewrites the accent notation of the text into the printer's own character codes.
 void acentua(std::string& texto);
 // x equal to -1.0 asks for the text to be centred. The content is changed in place.

@@ -12,6 +12,7 @@
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "interp/validadores.h"
+#include "util/codificacao.h"
 #include "util/numeros.h"
 
 Lista* args = nullptr;
@@ -178,6 +179,7 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     dad = nullptr;
     pag = 0;
     duplex = 0;
+    EncerraCodificacao();
     fimarq = 0;
     fimpag = 0;
 

@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "util/codificacao.h"
 #include "util/numeros.h"
 #include "util/rastro.h"
+#include "util/utf8.h"
 
 std::FILE* dad = nullptr;
 long tamarq = 0;
@@ -154,6 +156,15 @@ int QuebraPagina() {
     return 0;
 }
 
+// Of the `novos` bytes just stored that filled a line, those that begin a UTF-8 character the
+// line cannot finish: in a UTF-8 job they are left for the next read, so that a long line is
+// split between characters. Always 0 for other jobs.
+std::size_t BytesParaAProxima(const std::string& buf, std::size_t novos) {
+    if (codificacao != Codificacao::utf8) return 0;
+    const std::size_t aberta = SequenciaAberta(buf);
+    return aberta <= novos ? aberta : 0;
+}
+
 // The line from the current position: runs of plain bytes are copied whole; carriage returns
 // are dropped; a line longer than kLinhaDados comes as several.
 int LeLinha(std::string& buf) {
@@ -171,8 +182,13 @@ int LeLinha(std::string& buf) {
         const std::size_t limite = std::min(leitor.Prontos(), kLinhaDados - buf.size());
         const std::size_t n = TamanhoTrecho(inicio, limite);
         buf.append(inicio, n);
+        if (buf.size() == kLinhaDados) {
+            const std::size_t adiados = BytesParaAProxima(buf, n);
+            buf.resize(buf.size() - adiados);
+            leitor.Avanca(n - adiados);
+            return 0;
+        }
         leitor.Avanca(n);
-        if (buf.size() == kLinhaDados) return 0;
         if (n == limite) continue;  // the block is used up
         const char c = inicio[n];
         leitor.Avanca(1);
@@ -268,11 +284,10 @@ void SetaVar(std::string_view linha_dados, std::string_view item) {
             const int coluna = LeInteiro(resto.substr(0, segundo));
             const int tamanho = LeInteiro(resto.substr(segundo + 1));
             // A malformed item (no length, column below 1, negative length) captures nothing.
-            if (coluna >= 1 && tamanho >= 0) {
-                const auto inicio = static_cast<std::size_t>(coluna - 1);
-                if (inicio < linha_dados.size())
-                    valor = linha_dados.substr(inicio, static_cast<std::size_t>(tamanho));
-            }
+            // Columns and lengths count characters of the job's set.
+            if (coluna >= 1 && tamanho >= 0)
+                valor = TrechoCaracteres(linha_dados, static_cast<std::size_t>(coluna - 1),
+                                         static_cast<std::size_t>(tamanho));
         }
     }
     std::string registro = CampoNome(nome);

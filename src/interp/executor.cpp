@@ -10,6 +10,7 @@
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "md5stamp/md5stamp.h"
+#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {
@@ -90,8 +91,10 @@ float PosicaoTexto(const Objeto& p) {
     return p.Coord(1);
 }
 
-// TEXTO, INPUT and MOSTRA: x or "C", y, font code, style, then the content's source.
+// TEXTO, INPUT and MOSTRA: x or "C", y, font code, style, then the content's source. The
+// content is in the format's declared set until here; the back-end takes its own.
 void ExecutaTexto(const Objeto& p, std::string& conteudo) {
+    ConverteTexto(conteudo);
     DesenhaTexto(PosicaoTexto(p), p.Coord(2), p[3].c_str(), p[4].c_str(), conteudo);
 }
 
@@ -278,4 +281,6 @@ void FinalizaInterp() {
     args = LiberaLista(args);
     vars = LiberaLista(vars);
     separadas.clear();  // the nodes are gone; their addresses may come back with other lines
+    // A declared character set holds for its own job only.
+    EncerraCodificacao();
 }

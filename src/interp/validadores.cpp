@@ -5,6 +5,7 @@
 
 #include "device/dispositivo.h"
 #include "interp/interp.h"
+#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {
@@ -65,7 +66,25 @@ constexpr Comando kComandos[] = {
     {"MD5", InterpretaMD5},
     {"MD5V", InterpretaMD5},
     {"MARCA", InterpretaMarca},
+    {"CODIFICACAO", InterpretaCodificacao},
 };
+
+// The character sets a format may declare for its texts and its data.
+struct NomeCodificacao {
+    std::string_view nome;
+    Codificacao codificacao;
+};
+
+constexpr NomeCodificacao kCodificacoes[] = {
+    {"UTF-8", Codificacao::utf8},
+    {"LATIN1", Codificacao::latin1},
+};
+
+// A message that names the declared set and the line; unlike the loader's older messages it
+// carries its own line end.
+std::string MensagemCodificacao(const char* inicio, const std::string& nome) {
+    return inicio + nome + "] - linha " + std::to_string(linha) + "\n";
+}
 
 }  // namespace
 
@@ -178,6 +197,21 @@ int InterpretaOrigem(Lista* palavras, std::string& msg) {
 // The executor checks the stamp's arguments itself.
 int InterpretaMD5(Lista*, std::string&) {
     return kObjetoVariavel;
+}
+
+// Acts at load time for this format alone: the loader resets it at every load.
+int InterpretaCodificacao(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    const std::string& nome = Palavra(palavras, 1);
+    for (const NomeCodificacao& c : kCodificacoes) {
+        if (c.nome != nome) continue;
+        if (DeclaraCodificacao(c.codificacao, kConjuntoImpressora)) return kAjuste;
+        // The C library was installed without the conversion (its gconv modules).
+        msg = MensagemCodificacao("Codificacao indisponivel [", nome);
+        return kErro;
+    }
+    msg = MensagemCodificacao("Codificacao invalida [", nome);
+    return kErro;
 }
 
 // The loader has already taken the block number, before its filter judged the line.

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "device/dispositivo.h"
+#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {
@@ -113,17 +114,20 @@ std::string formatav(std::string_view spec, std::string_view valor) {
     const int largura = LeInteiro(spec.substr(1));
     const auto tamanho = static_cast<std::size_t>(largura > 0 ? largura : 0);
 
+    // Widths count characters of the job's set; the entry keeps the bytes of the data as read.
     if (tipo == 'N') {
         std::string numero;
         for (char c : valor)
             if (c != ',' && c != '.' && c != '/' && c != '-' && c != ' ') numero += c;
         // Too many digits for the width: the rightmost ones are kept.
-        if (numero.size() >= tamanho) return numero.substr(numero.size() - tamanho);
-        return std::string(tamanho - numero.size(), '0') + numero;
+        const std::size_t caracteres = ContaCaracteres(numero);
+        if (caracteres >= tamanho)
+            return std::string(TrechoCaracteres(numero, caracteres - tamanho, tamanho));
+        return std::string(tamanho - caracteres, '0') + numero;
     }
     if (tipo == 'X') {
-        std::string campo(valor.substr(0, tamanho));
-        campo.resize(tamanho, ' ');
+        std::string campo(TrechoCaracteres(valor, 0, tamanho));
+        campo.append(tamanho - ContaCaracteres(campo), ' ');
         return campo;
     }
     // '-' and any other kind: an empty entry.

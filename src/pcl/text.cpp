@@ -8,6 +8,9 @@
 #include "pcl/pcl.h"
 #include "util/numeros.h"
 
+// The prologue selects the Roman-8 symbol set.
+const char* const kConjuntoImpressora = "HP-ROMAN8";
+
 namespace {
 
 struct Acento {

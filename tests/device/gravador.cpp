@@ -35,6 +35,8 @@ void Rotacao(int angulo) {
 void Rotacao2(int angulo) {
     grava("Rotacao2(%d)", angulo);
 }
+// A set that every byte converts to: what the shared code converted shows in the calls.
+const char* const kConjuntoImpressora = "ISO-8859-1";
 void acentua(std::string&) {}
 void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {
     grava("DesenhaTexto(%g,%g,%s,%s,%s)", x, y, fonte, estilo, conteudo.c_str());

@@ -107,6 +107,14 @@ TEST_F(Programas, ErrosTerminamComMensagemEStatus255) {
          "\n\nDUPLEX\n\n   \nLINHA 1 1 2\n",
          {"r.txt", "f.fmt"},
          "Numero de argumentos invalido - linha 2"},
+        {"codificacao sem nome",
+         "CODIFICACAO\n",
+         {"r.txt", "f.fmt"},
+         "Numero de argumentos invalido - linha 1"},
+        {"codificacao desconhecida",
+         "# utf8?\nCODIFICACAO UTF8\n",
+         {"r.txt", "f.fmt"},
+         "Codificacao invalida [UTF8] - linha 2\n"},
     };
     for (const auto& programa : kProgramas) {
         for (const auto& caso : casos) {

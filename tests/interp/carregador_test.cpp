@@ -10,6 +10,7 @@
 #include "interp/estado.h"
 #include "interp/interp.h"
 #include "support/ferramentas.h"
+#include "util/codificacao.h"
 
 namespace {
 
@@ -262,7 +263,8 @@ TEST_F(Carregador, AjustesDePagina) {
 
 // What each load resets, and what carries over from the previous batch.
 TEST_F(Carregador, OQueCadaCargaZeraEOQueMantem) {
-    ASSERT_EQ(Carrega("DUPLEX\nPAPEL A4\nORIGEM 720 720\nVERSO NORMAL\nMARCA 3\n"), 0);
+    ASSERT_EQ(
+        Carrega("DUPLEX\nCODIFICACAO UTF-8\nPAPEL A4\nORIGEM 720 720\nVERSO NORMAL\nMARCA 3\n"), 0);
     objsff = LiberaLista(objsff);
     objsfv = LiberaLista(objsfv);
     pag = 99;
@@ -271,6 +273,7 @@ TEST_F(Carregador, OQueCadaCargaZeraEOQueMantem) {
     marcafim = 9;
     ASSERT_EQ(Carrega("# nada\nTEXTO 1 1 A10 N x\nMARCA 5\nTEXTO 1 1 A10 N y\n"), 0) << msg;
     EXPECT_EQ(duplex, 0);
+    EXPECT_EQ(codificacao, Codificacao::nenhuma);
     EXPECT_EQ(papel, '4');
     EXPECT_EQ(origx, 720);
     EXPECT_EQ(xtop, 1.0f);
@@ -281,6 +284,30 @@ TEST_F(Carregador, OQueCadaCargaZeraEOQueMantem) {
     EXPECT_EQ(fimpag, 0);
     EXPECT_EQ(fimarq, 0);
     EXPECT_EQ(ComoTextos(objsff), (Textos{"MARCA 5\n", "TEXTO 1 1 A10 N y\n"}));
+}
+
+// CODIFICACAO acts at load time, files nothing, and is skipped with the other lines of a block
+// that the batch does not print.
+TEST_F(Carregador, CodificacaoDeclarada) {
+    struct Caso {
+        int marcaini;
+        std::string formato;
+        Codificacao esperada;
+    };
+    const Caso casos[] = {
+        {0, "CODIFICACAO UTF-8\n", Codificacao::utf8},
+        {0, "CODIFICACAO LATIN1\n", Codificacao::latin1},
+        {5, "MARCA 3\nCODIFICACAO utf8\n", Codificacao::nenhuma},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.formato);
+        marcaini = caso.marcaini;
+        ASSERT_EQ(Carrega(caso.formato), 0) << msg;
+        EXPECT_EQ(codificacao, caso.esperada);
+        EXPECT_EQ(objsff, nullptr);
+        EXPECT_EQ(objsvf, nullptr);
+        LimpaEstado();
+    }
 }
 
 TEST_F(Carregador, AbreEMedeOArquivoDeDados) {

@@ -8,6 +8,7 @@
 
 #include "interp/estado.h"
 #include "support/ferramentas.h"
+#include "util/codificacao.h"
 #include "util/rastro.h"
 
 namespace {
@@ -133,6 +134,19 @@ TEST_F(Leitor, LeiturasSimplesPorPagina) {
         for (int i = 0; i < kLimite && ProximaPagina() == 0; ++i)
             paginas.push_back(LeResto());
         EXPECT_EQ(paginas, caso.paginas);
+    }
+}
+
+// In a UTF-8 job a read that fills its 255 bytes never ends inside a character.
+TEST_F(Leitor, LinhaLongaEmUTF8PartidaEntreCaracteres) {
+    const std::string longa = std::string(254, 'a') + "\u00e9!";
+    const Codificacao casos[] = {Codificacao::nenhuma, Codificacao::utf8};
+    const Textos esperados[] = {{longa.substr(0, 255), longa.substr(255)},
+                                {std::string(254, 'a'), "\u00e9!"}};
+    for (int i = 0; i < 2; ++i) {
+        Abre(longa + "\n");
+        codificacao = casos[i];
+        EXPECT_EQ(LeResto(), esperados[i]);
     }
 }
 

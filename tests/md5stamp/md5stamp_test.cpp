@@ -11,6 +11,7 @@
 
 #include "device/gravador.h"
 #include "support/ferramentas.h"
+#include "util/codificacao.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +92,23 @@ TEST(Formatav, BringsEachEntryToItsWidth) {
     };
     for (const auto& c : casos)
         EXPECT_EQ(formatav(c.spec, c.valor), c.esperado) << c.spec << " [" << c.valor << "]";
+}
+
+// In a UTF-8 job widths count characters; the entry keeps the bytes of the value.
+TEST(Formatav, EmUTF8ContaCaracteres) {
+    struct Caso {
+        std::string spec, valor, esperado;
+    };
+    const Caso casos[] = {
+        {"X6", "S\u00e3o", "S\u00e3o   "},
+        {"X3", "Jo\u00e3ozinho", "Jo\u00e3"},
+        {"N4", "\u00aa1", "00\u00aa1"},
+        {"N2", "1\u00aa2", "\u00aa2"},
+    };
+    codificacao = Codificacao::utf8;
+    for (const auto& c : casos)
+        EXPECT_EQ(formatav(c.spec, c.valor), c.esperado) << c.spec << " [" << c.valor << "]";
+    codificacao = Codificacao::nenhuma;
 }
 
 class Carimbo : public ::testing::Test {
