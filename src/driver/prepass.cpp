@@ -10,6 +10,7 @@
 
 #include "interp/interp.h"
 #include "util/numeros.h"
+#include "util/utf8.h"
 
 namespace {
 
@@ -75,13 +76,68 @@ std::string_view RestoAposSalto(std::string_view linha, std::size_t salto) {
     return resto;
 }
 
+// The width of one line of the report, which may come in several pieces and be cut by form
+// feeds: each fragment that reaches the measure counts, in bytes as it always did, or, when the
+// whole line is well-formed UTF-8 holding a multi-byte character, in characters (a character
+// cut by a piece boundary counts in the piece where it begins). The pre-pass runs before any
+// format is read, so the line is judged by its bytes alone: ASCII, Roman-8 and Latin-1 lines
+// keep their byte count.
+class LarguraLinha {
+  public:
+    // Every byte of the line, piece by piece, whether measured or not.
+    void Observa(std::string_view pedaco) {
+        if (!bem_formada_ || (validador_.Completo() && SoAscii(pedaco))) return;
+        multibyte_ = true;
+        for (const char c : pedaco) {
+            if (!validador_.Passo(static_cast<unsigned char>(c))) {
+                bem_formada_ = false;
+                return;
+            }
+        }
+    }
+
+    void Mede(std::string_view trecho) {
+        bytes_ = std::max(bytes_, trecho.size());
+        caracteres_ = std::max(caracteres_, trecho.size() - Continuacoes(trecho));
+    }
+
+    // The line has ended: its width, and a fresh start for the next line.
+    std::size_t Encerra() {
+        const bool utf8 = bem_formada_ && multibyte_ && validador_.Completo();
+        const std::size_t largura = utf8 ? caracteres_ : bytes_;
+        *this = LarguraLinha();
+        return largura;
+    }
+
+  private:
+    ValidadorUTF8 validador_;
+    bool bem_formada_ = true;
+    bool multibyte_ = false;
+    std::size_t bytes_ = 0;
+    std::size_t caracteres_ = 0;
+};
+
 class Copiador {
   public:
     Copiador(std::FILE* dados, EstadoExecucao& estado, Lote& lote)
         : dados_(dados), estado_(estado), lote_(lote) {}
 
     // Handles one piece read from the report; false when it ends the batch.
-    bool Trata(std::string_view linha) {
+    bool Trata(std::string_view pedaco) {
+        largura_.Observa(pedaco);
+        const bool segue = TrataPedaco(pedaco);
+        if (pedaco.back() == '\n') EncerraLinha();
+        return segue;
+    }
+
+    // Closes the batch: a data file that does not end on a page break gets a last line end.
+    void Encerra() {
+        EncerraLinha();
+        if (!quebra_) Escreve("\n");
+    }
+
+  private:
+    bool TrataPedaco(std::string_view linha) {
         for (;;) {
             if (!conteudo_ && !SobreviveFiltro(linha)) return true;
             if (primeira_) {
@@ -117,12 +173,6 @@ class Copiador {
         return true;
     }
 
-    // Closes the batch: a data file that does not end on a page break gets a last line end.
-    void Encerra() {
-        if (!quebra_) Escreve("\n");
-    }
-
-  private:
     // While the page has no content yet, blank lines are dropped; a blank line with a form feed
     // stands for a page break unless one was just written.
     bool SobreviveFiltro(std::string_view linha) const {
@@ -130,8 +180,10 @@ class Copiador {
         return linha.find('\f') != std::string_view::npos && !quebra_;
     }
 
-    void Mede(std::string_view linha) {
-        lote_.largura = std::max(lote_.largura, static_cast<int>(linha.size()));
+    void Mede(std::string_view linha) { largura_.Mede(linha); }
+
+    void EncerraLinha() {
+        lote_.largura = std::max(lote_.largura, static_cast<int>(largura_.Encerra()));
     }
 
     void Escreve(std::string_view texto) {
@@ -176,6 +228,7 @@ class Copiador {
     bool quebra_ = false;        // the last thing written was a page break
     bool primeira_ = true;       // the first surviving line has not been looked at yet
     bool linha_aberta_ = false;  // the last byte written does not end a line
+    LarguraLinha largura_;       // of the report line being read
 };
 
 // Peeks one byte and puts it back: works the same on files and on pipes.

@@ -138,6 +138,13 @@ const CasoMedida casos_medida[] = {
     {"marca so na segunda linha", "EMPRESA\nPAG. 1\n", 8, false},
     {"marca sem o espaco", "PAG.1\n", 6, false},
     {"linha de salto vazia e a primeira", "\f\nPAG. 1\n", 7, false},
+    // A well-formed UTF-8 line with a multi-byte character counts characters; any other line
+    // with bytes above 127 counts bytes.
+    {"utf-8 conta caracteres", "Concei\u00e7\u00e3o\n", 10, false},
+    {"latin-1 conta bytes", "N\xba e 1\xaa\n", 8, false},
+    {"utf-8 com um byte ruim conta bytes", "Concei\u00e7\u00e3o\xff\n", 13, false},
+    // 254-byte pieces, the first ending inside a 4-byte character: the line is judged whole.
+    {"utf-8 em pedacos", "x" + Repete("\U0001F600", 64) + "\n", 65, false},
 };
 
 TEST(PrePassagem, LarguraEMarcaDePagina) {

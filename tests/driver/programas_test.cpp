@@ -190,6 +190,9 @@ TEST_F(Programas, CincoArgumentosEscolhemOFormato) {
         {"marca depois de brancos", "\n  \n  PAG. 1\n", "col=9 246=1\n", 3},
         {"marca na linha do salto", "\fEMPRESA PAG. 1\n", "col=16 246=1\n", 3},
         {"marca so na segunda linha", "EMPRESA\nPAG. 1\n", "col=8 246=0\n", 1},
+        // 80 characters of UTF-8 in 90 bytes: a narrow line.
+        {"utf-8 estreita", "EMPRESA\n" + Repete("Conceição ", 5) + std::string(30, '.') + "\n",
+         "col=81 246=0\n", 1},
     };
     for (int i = 1; i <= 4; ++i)
         EscreveArquivo(Formata("f%d.fmt", i), Formata("ALIMENTACAO %d\n", i));
