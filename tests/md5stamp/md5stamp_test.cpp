@@ -61,6 +61,7 @@ TEST(Formata, RegroupsTheDigestIntoEightGroups) {
 TEST(Formatav, BringsEachEntryToItsWidth) {
     struct Caso {
         std::string spec, valor, esperado;
+        Codificacao codificacao = Codificacao::nenhuma;
     };
     const Caso casos[] = {
         {"N8", "1.234,5", "00012345"},
@@ -89,25 +90,17 @@ TEST(Formatav, BringsEachEntryToItsWidth) {
         // A negative width is no width.
         {"N-5", "12", ""},
         {"X-1", "12", ""},
+        // In a UTF-8 job widths count characters; the entry keeps the bytes of the value.
+        {"X6", "S\u00e3o", "S\u00e3o   ", Codificacao::utf8},
+        {"X3", "Jo\u00e3ozinho", "Jo\u00e3", Codificacao::utf8},
+        {"N4", "\u00aa1", "00\u00aa1", Codificacao::utf8},
+        {"N2", "1\u00aa2", "\u00aa2", Codificacao::utf8},
+        {"X3", "Jo\u00e3ozinho", "Jo\xc3", Codificacao::nenhuma},
     };
-    for (const auto& c : casos)
+    for (const auto& c : casos) {
+        codificacao = c.codificacao;
         EXPECT_EQ(formatav(c.spec, c.valor), c.esperado) << c.spec << " [" << c.valor << "]";
-}
-
-// In a UTF-8 job widths count characters; the entry keeps the bytes of the value.
-TEST(Formatav, EmUTF8ContaCaracteres) {
-    struct Caso {
-        std::string spec, valor, esperado;
-    };
-    const Caso casos[] = {
-        {"X6", "S\u00e3o", "S\u00e3o   "},
-        {"X3", "Jo\u00e3ozinho", "Jo\u00e3"},
-        {"N4", "\u00aa1", "00\u00aa1"},
-        {"N2", "1\u00aa2", "\u00aa2"},
-    };
-    codificacao = Codificacao::utf8;
-    for (const auto& c : casos)
-        EXPECT_EQ(formatav(c.spec, c.valor), c.esperado) << c.spec << " [" << c.valor << "]";
+    }
     codificacao = Codificacao::nenhuma;
 }
 
