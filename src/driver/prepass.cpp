@@ -96,9 +96,12 @@ class LarguraLinha {
         }
     }
 
+    // Characters are counted only while the line may still be judged UTF-8: the common ASCII
+    // line costs no more than its byte count.
     void Mede(std::string_view trecho) {
         bytes_ = std::max(bytes_, trecho.size());
-        caracteres_ = std::max(caracteres_, trecho.size() - Continuacoes(trecho));
+        const bool conta = multibyte_ && bem_formada_;
+        caracteres_ = std::max(caracteres_, trecho.size() - (conta ? Continuacoes(trecho) : 0));
     }
 
     // The line has ended: its width, and a fresh start for the next line.
@@ -122,22 +125,15 @@ class Copiador {
     Copiador(std::FILE* dados, EstadoExecucao& estado, Lote& lote)
         : dados_(dados), estado_(estado), lote_(lote) {}
 
+    // When lines may count characters: every piece of the line before it is handled, and the
+    // line's end.
+    void Observa(std::string_view pedaco) { largura_.Observa(pedaco); }
+    void EncerraLinha() {
+        lote_.largura = std::max(lote_.largura, static_cast<int>(largura_.Encerra()));
+    }
+
     // Handles one piece read from the report; false when it ends the batch.
-    bool Trata(std::string_view pedaco) {
-        largura_.Observa(pedaco);
-        const bool segue = TrataPedaco(pedaco);
-        if (pedaco.back() == '\n') EncerraLinha();
-        return segue;
-    }
-
-    // Closes the batch: a data file that does not end on a page break gets a last line end.
-    void Encerra() {
-        EncerraLinha();
-        if (!quebra_) Escreve("\n");
-    }
-
-  private:
-    bool TrataPedaco(std::string_view linha) {
+    bool Trata(std::string_view linha) {
         for (;;) {
             if (!conteudo_ && !SobreviveFiltro(linha)) return true;
             if (primeira_) {
@@ -173,6 +169,13 @@ class Copiador {
         return true;
     }
 
+    // Closes the batch: a data file that does not end on a page break gets a last line end.
+    void Encerra() {
+        EncerraLinha();
+        if (!quebra_) Escreve("\n");
+    }
+
+  private:
     // While the page has no content yet, blank lines are dropped; a blank line with a form feed
     // stands for a page break unless one was just written.
     bool SobreviveFiltro(std::string_view linha) const {
@@ -180,10 +183,12 @@ class Copiador {
         return linha.find('\f') != std::string_view::npos && !quebra_;
     }
 
-    void Mede(std::string_view linha) { largura_.Mede(linha); }
-
-    void EncerraLinha() {
-        lote_.largura = std::max(lote_.largura, static_cast<int>(largura_.Encerra()));
+    // In bytes, as it always was, unless the width chooses the format.
+    void Mede(std::string_view linha) {
+        if (estado_.largura_em_caracteres)
+            largura_.Mede(linha);
+        else
+            lote_.largura = std::max(lote_.largura, static_cast<int>(linha.size()));
     }
 
     void Escreve(std::string_view texto) {
@@ -255,11 +260,14 @@ Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado) {
     Copiador copiador(dados, estado, lote);
     char pedaco[kLeituraRelatorio + 1];
     bool fim_da_entrada = true;
+    const bool caracteres = estado.largura_em_caracteres;
     for (std::string_view linha; !(linha = LePedaco(entrada, pedaco)).empty();) {
+        if (caracteres) copiador.Observa(linha);
         if (!copiador.Trata(linha)) {
             fim_da_entrada = false;
             break;
         }
+        if (caracteres && linha.back() == '\n') copiador.EncerraLinha();
     }
     copiador.Encerra();
     lote.esgotada = fim_da_entrada || EntradaEsgotada(entrada);

@@ -16,6 +16,9 @@ struct EstadoExecucao {
     bool primeiro_cabecalho = false;
     int proximo_ini = 0;
     int proximo_fim = 0;
+    // The format is chosen by width (five arguments): only then is a UTF-8 line measured in
+    // characters, which takes a look at every byte.
+    bool largura_em_caracteres = false;
 };
 
 // What one batch hands back to the driver.

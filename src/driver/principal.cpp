@@ -156,6 +156,7 @@ bool CarregaFormato(const char* formato, const Lote& lote) {
 // Every batch of the report in turn; the run's status.
 int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
     EstadoExecucao estado;
+    estado.largura_em_caracteres = nargs == kArgsQuatroFormatos;
     for (bool primeiro_lote = true;; primeiro_lote = false) {
         Lote lote = PreparaLote(entrada, estado);
         if (lote.falha) return kFalha;

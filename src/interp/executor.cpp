@@ -94,7 +94,7 @@ float PosicaoTexto(const Objeto& p) {
 // TEXTO, INPUT and MOSTRA: x or "C", y, font code, style, then the content's source. The
 // content is in the format's declared set until here; the back-end takes its own.
 void ExecutaTexto(const Objeto& p, std::string& conteudo) {
-    ConverteTexto(conteudo);
+    if (codificacao != Codificacao::nenhuma) ConverteTexto(conteudo);
     DesenhaTexto(PosicaoTexto(p), p.Coord(2), p[3].c_str(), p[4].c_str(), conteudo);
 }
 

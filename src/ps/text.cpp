@@ -49,33 +49,17 @@ const Acento* BuscaMarca(char marca) {
     return nullptr;
 }
 
-// A text converted from a declared set is written 7-bit: its characters above 127 go out as
-// octal escapes, as the accented letters of the notation do, so that a letter typed as itself
-// and the same letter in the notation make the same job. Other texts keep their bytes.
-bool AltosEmOctal() {
-    return codificacao != Codificacao::nenhuma;
-}
-
-// The last code that means the same in every character set the job may carry.
-constexpr unsigned char kUltimoAscii = 127;
-
-// A byte taken as it stands in the text.
-Caractere Literal(char c, bool altos_em_octal) {
-    const auto byte = static_cast<unsigned char>(c);
-    return {byte, altos_em_octal && byte > kUltimoAscii};
-}
-
 // A backslash, a mark and a letter make one accented letter; an unknown letter stays without
 // its mark; a backslash before anything else leaves that character alone; an unfinished
 // sequence at the end yields nothing.
-Convertido ConverteAcentos(std::string_view texto, bool altos_em_octal) {
+Convertido ConverteAcentos(std::string_view texto) {
     Convertido r;
     r.reserve(texto.size());
     std::size_t i = 0;
     while (i < texto.size()) {
         const char c = texto[i];
         if (c != '\\') {
-            r.push_back(Literal(c, altos_em_octal));
+            r.push_back({static_cast<unsigned char>(c), false});
             ++i;
             continue;
         }
@@ -83,7 +67,7 @@ Convertido ConverteAcentos(std::string_view texto, bool altos_em_octal) {
         const char marca = texto[i + 1];
         const Acento* acento = BuscaMarca(marca);
         if (acento == nullptr) {
-            r.push_back(Literal(marca, altos_em_octal));
+            r.push_back({static_cast<unsigned char>(marca), false});
             i += 2;
             continue;
         }
@@ -93,10 +77,30 @@ Convertido ConverteAcentos(std::string_view texto, bool altos_em_octal) {
         if (achada != nullptr)
             r.push_back({acento->codigos[achada - acento->letras], true});
         else
-            r.push_back(Literal(letra, altos_em_octal));
+            r.push_back({static_cast<unsigned char>(letra), false});
         i += 3;
     }
     return r;
+}
+
+// The last code that means the same in every character set the job may carry.
+constexpr unsigned char kUltimoAscii = 127;
+
+// A text converted from a declared set is written 7-bit: its characters above 127 go out as
+// octal escapes, as the accented letters of the notation do, so that a letter typed as itself
+// and the same letter in the notation make the same job. Other texts keep their bytes.
+bool AltosEmOctal() {
+    return codificacao != Codificacao::nenhuma;
+}
+
+// The accents of the text converted, and, in a job that declares its set, every character
+// above 127 marked to go out as an escape.
+Convertido ConverteTextoPS(std::string_view texto) {
+    Convertido c = ConverteAcentos(texto);
+    if (AltosEmOctal())
+        for (Caractere& k : c)
+            k.escape = k.escape || k.byte > kUltimoAscii;
+    return c;
 }
 
 void PoeOctal(std::string& s, unsigned char byte) {
@@ -223,16 +227,15 @@ std::string_view SemBrancosNasPontas(std::string_view texto) {
 }
 
 // Converts a text's accents (leaving the text as acentua does) and gives back the inside of
-// its PostScript string. Most texts hold no backslash, so no accent sequence, and no byte to
+// its PostScript string. Most texts hold no backslash, so no accent sequence, and no letter to
 // write as an escape: they stay as they are and only need the escapes of a PostScript string,
 // without a conversion per character.
 std::string PreparaCadeia(std::string& conteudo, bool centrar) {
-    const bool altos_em_octal = AltosEmOctal();
-    if (conteudo.find('\\') == std::string::npos && !(altos_em_octal && !SoAscii(conteudo))) {
+    if (conteudo.find('\\') == std::string::npos && (!AltosEmOctal() || SoAscii(conteudo))) {
         const std::string_view texto = conteudo;
         return CadeiaPSSimples(centrar ? SemBrancosNasPontas(texto) : texto);
     }
-    Convertido c = ConverteAcentos(conteudo, altos_em_octal);
+    Convertido c = ConverteTextoPS(conteudo);
     conteudo = TextoConvertido(c);
     if (centrar) AparaBrancos(c);
     return CadeiaPS(c);
@@ -246,7 +249,7 @@ constexpr double kCentroForma = 4.25;
 }  // namespace
 
 void acentua(std::string& texto) {
-    texto = TextoConvertido(ConverteAcentos(texto, AltosEmOctal()));
+    texto = TextoConvertido(ConverteTextoPS(texto));
 }
 
 void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {

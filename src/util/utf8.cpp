@@ -92,9 +92,9 @@ std::size_t Continuacoes(std::string_view texto) {
 }
 
 bool SoAscii(std::string_view texto) {
-    // One pass over every byte, with no early exit, which compilers vectorise.
+    // One pass over every byte, with no early exit, which the compiler vectorises.
     unsigned char todos = 0;
-    for (char c : texto)
+    for (const char c : texto)
         todos |= static_cast<unsigned char>(c);
     return todos < kPrimeiroNaoAscii;
 }

@@ -41,6 +41,7 @@ struct Copia {
 std::vector<Copia> CopiaTudo(const std::string& relatorio) {
     std::FILE* entrada = StreamCom(relatorio);
     EstadoExecucao estado;
+    estado.largura_em_caracteres = true;
     std::vector<Copia> lotes;
     for (int limite = 0; limite < 20; ++limite) {
         std::FILE* dados = std::tmpfile();
