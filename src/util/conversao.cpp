@@ -17,6 +17,9 @@ constexpr char kSubstituto = '?';
 // than what it replaces ("EUR" for the euro sign).
 constexpr std::size_t kFolga = 16;
 
+// One past the last ASCII code.
+constexpr int kCodigosAscii = 128;
+
 const iconv_t kSemDescritor = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 constexpr std::size_t kFalhaIconv = static_cast<std::size_t>(-1);
 
@@ -37,7 +40,12 @@ class LocaleDaConversao {
 Conversao::Conversao(const char* origem, const char* destino)
     : descritor_(iconv_open((std::string(destino) + kTranslitera).c_str(), origem)),
       local_c_(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))),
-      origem_utf8_(std::strcmp(origem, "UTF-8") == 0) {}
+      origem_utf8_(std::strcmp(origem, "UTF-8") == 0) {
+    std::string ascii;
+    for (int codigo = 0; codigo < kCodigosAscii; ++codigo)
+        ascii += static_cast<char>(codigo);
+    ascii_intacto_ = Aberta() && Converte(ascii) == ascii;
+}
 
 Conversao::~Conversao() {
     if (descritor_ != kSemDescritor) iconv_close(descritor_);
@@ -49,7 +57,7 @@ bool Conversao::Aberta() const {
 }
 
 std::string Conversao::Converte(std::string_view texto) {
-    if (!Aberta()) return std::string(texto);
+    if (!Aberta() || (ascii_intacto_ && SoAscii(texto))) return std::string(texto);
     const LocaleDaConversao local(local_c_);
     iconv(descritor_, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
     std::string convertido(texto.size() + kFolga, '\0');

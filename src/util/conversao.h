@@ -29,4 +29,7 @@ class Conversao {
     // so that a job prints the same whatever locale the caller has.
     locale_t local_c_;
     bool origem_utf8_;
+    // Both sets keep the ASCII codes as they are (checked once, when the conversion opens): a
+    // text of ASCII alone, the common one, then needs no call to iconv.
+    bool ascii_intacto_ = false;
 };
