@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "codificacao/utf8.h"
 #include "interp/interp.h"
 #include "util/numeros.h"
-#include "util/utf8.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
+#include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "interp/validadores.h"
-#include "util/codificacao.h"
 #include "util/numeros.h"
 
 Lista* args = nullptr;

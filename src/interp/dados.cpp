@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "util/codificacao.h"
+#include "codificacao/codificacao.h"
+#include "codificacao/utf8.h"
 #include "util/numeros.h"
 #include "util/rastro.h"
-#include "util/utf8.h"
 
 std::FILE* dad = nullptr;
 long tamarq = 0;

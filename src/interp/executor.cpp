@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "md5stamp/md5stamp.h"
-#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 
+#include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
 #include "interp/interp.h"
-#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
-#include "util/codificacao.h"
 #include "util/numeros.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "codificacao/codificacao.h"
+#include "codificacao/utf8.h"
 #include "device/dispositivo.h"
 #include "ps/linhas.h"
 #include "ps/ps.h"
-#include "util/codificacao.h"
 #include "util/numeros.h"
-#include "util/utf8.h"
 
 // The prologue re-encodes every font to ISO Latin-1.
 const char* const kConjuntoImpressora = "ISO-8859-1";

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
 #include "device/gravador.h"
 #include "interp/dados.h"
 #include "interp/estado.h"
 #include "interp/interp.h"
 #include "support/ferramentas.h"
-#include "util/codificacao.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "codificacao/codificacao.h"
 #include "interp/estado.h"
 #include "support/ferramentas.h"
-#include "util/codificacao.h"
 #include "util/rastro.h"
 
 namespace {

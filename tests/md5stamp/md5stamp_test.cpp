@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "codificacao/codificacao.h"
 #include "device/gravador.h"
 #include "support/ferramentas.h"
-#include "util/codificacao.h"
 
 namespace fs = std::filesystem;
 

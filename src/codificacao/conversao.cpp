@@ -1,10 +1,10 @@
-#include "util/conversao.h"
+#include "codificacao/conversao.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 
-#include "util/utf8.h"
+#include "codificacao/utf8.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "util/codificacao.h"
+#include "codificacao/codificacao.h"
 
 #include <optional>
 
-#include "util/conversao.h"
-#include "util/utf8.h"
+#include "codificacao/conversao.h"
+#include "codificacao/utf8.h"
 
 Codificacao codificacao = Codificacao::nenhuma;
 

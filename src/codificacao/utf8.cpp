@@ -1,4 +1,4 @@
-#include "util/utf8.h"
+#include "codificacao/utf8.h"
 
 #include <algorithm>
 
