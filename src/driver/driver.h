@@ -5,5 +5,8 @@
 extern const char* const kNomePrograma;
 // Runs the job start, every page of the data file and the job end of one batch.
 void LacoPaginas();
+// Sheets the page loop has ended in this run, each counted after its page end step: the
+// spooler's filters report them to the spooler's page accounting.
+extern long paginas_impressas;
 // The whole run: command line, trace, batches; returns the exit status.
 int Principal(int argc, char** argv);

@@ -14,6 +14,8 @@
 #include "md5stamp/md5stamp.h"
 #include "util/rastro.h"
 
+long paginas_impressas = 0;
+
 namespace {
 
 // The debug trace, made in the working directory on every run that has its arguments.

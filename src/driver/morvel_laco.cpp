@@ -25,6 +25,7 @@ void ImprimePagina() {
     if (TemObjsvv()) InterpretaVarVerso();
     ReiniciaFonte();
     std::fprintf(saida, "showpage\n");
+    ++paginas_impressas;
 }
 
 }  // namespace
@@ -39,8 +40,4 @@ void LacoPaginas() {
         if ((primeira ? PrimeiraPagina() : ProximaPagina()) != 0) break;
         ImprimePagina();
     }
-}
-
-int main(int argc, char** argv) {
-    return Principal(argc, argv);
 }

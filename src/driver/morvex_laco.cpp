@@ -41,6 +41,7 @@ void ImprimePagina() {
     ReiniciaFonte();
     std::fprintf(saida, "\r\f\x1b&a0P");
     direcao_pcl = 0;
+    ++paginas_impressas;
 }
 
 }  // namespace
@@ -55,8 +56,4 @@ void LacoPaginas() {
         ImprimePagina();
     if (TemObjsff()) std::fprintf(saida, "\x1b&f20y8X");
     if (TemObjsfv()) std::fprintf(saida, "\x1b&f21y8X");
-}
-
-int main(int argc, char** argv) {
-    return Principal(argc, argv);
 }
