@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <string>
+
+#include "util/caminhos.h"
 
 namespace {
 
@@ -54,12 +57,12 @@ void InverteLinhas(std::vector<unsigned char>& pixels, std::size_t tamlinha, std
 }  // namespace
 
 std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem) {
+    if (arquivo == nullptr) return std::nullopt;
+    const std::string caminho = CaminhoFormulario(arquivo);
     // Only regular files: opening a pipe or device could wait forever or never end.
     struct stat info {};
-    if (arquivo == nullptr || stat(arquivo, &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
-    Arquivo f(std::fopen(arquivo, "rb"));
+    if (stat(caminho.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    Arquivo f(std::fopen(caminho.c_str(), "rb"));
     if (!f) return std::nullopt;
     if (fstat(fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     const auto tamarquivo = static_cast<std::uint64_t>(info.st_size);

@@ -13,6 +13,7 @@
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "interp/validadores.h"
+#include "util/caminhos.h"
 #include "util/numeros.h"
 
 Lista* args = nullptr;
@@ -77,9 +78,10 @@ std::string MensagemAbertura(const char* nome, int erro) {
 // Opens and measures the data file for the reader.
 int AbreDados(const char* nome, std::string& msg) {
     if (dad != nullptr) std::fclose(dad);  // a second DADOS line replaces the first
-    dad = AbreLeitura(nome);
+    const std::string caminho = CaminhoFormulario(nome);
+    dad = AbreLeitura(caminho.c_str());
     if (dad == nullptr) {
-        msg = MensagemAbertura(nome, errno);
+        msg = MensagemAbertura(caminho.c_str(), errno);
         return -1;
     }
     tamarq = -1;  // unknown size (not seekable): a page break never looks like the end
