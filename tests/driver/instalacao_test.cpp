@@ -1,5 +1,6 @@
-// `cmake --install` of this build tree: both programs and the three manual pages land in the
-// usual places, the programs run from there, and `man` renders every page without a warning.
+// `cmake --install` of this build tree: the programs, the filters, the printer models, the example
+// form and the manual pages land in the usual places, the programs run from there, and `man`
+// renders every page without a warning.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -15,11 +16,17 @@ const std::string kCMake = MORV_CMAKE;
 const std::string kDirProgramas = MORV_INSTALL_BINDIR;
 const std::string kDirManuais = MORV_INSTALL_MANDIR;
 const std::string kDirFontes = MORV_SOURCE_DIR;
+// CUPS's own directories are absolute: DESTDIR keeps them inside the test's directory.
+const std::string kDirFiltros = MORV_CUPS_FILTROS;
+const std::string kDirModelos = MORV_CUPS_MODELOS;
+const std::string kDirFormularios = MORV_INSTALL_FORMULARIOS;
 
-// Installs the build tree under `prefixo`; the test fails when cmake does.
-void Instala(const std::string& prefixo) {
+// Installs the build tree for `prefixo` under the root `raiz`; where the prefix landed.
+std::string Instala(const std::string& raiz, const std::string& prefixo) {
+    VariavelTrocada destdir("DESTDIR", raiz);
     Resultado r = Executa(kCMake, {"--install", kDirCompilacao, "--prefix", prefixo});
-    ASSERT_EQ(r.status, 0) << r.saida << r.erro;
+    EXPECT_EQ(r.status, 0) << r.saida << r.erro;
+    return raiz + prefixo;
 }
 
 bool Executavel(const std::string& caminho) {
@@ -54,12 +61,13 @@ const Manual manuais[] = {
     {"man1", "morvex.1", "MORVEX(1)"},
     {"man1", "morvel.1", "MORVEL(1)"},
     {"man5", "morvform.5", "MORVFORM(5)"},
+    {"man8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
 };
 
 TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
     DiretorioTemporario dir;
-    const std::string prefixo = dir.caminho() + "/prefixo";
-    Instala(prefixo);
+    const std::string raiz = dir.caminho() + "/raiz";
+    const std::string prefixo = Instala(raiz, dir.caminho() + "/prefixo");
 
     for (const Programa& p : programas) {
         const std::string caminho = prefixo + "/" + kDirProgramas + "/" + p.nome;
@@ -73,14 +81,23 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         ASSERT_TRUE(ExisteArquivo(caminho)) << caminho;
         EXPECT_EQ(LeArquivo(caminho), LeArquivo(kDirFontes + "/man/" + m.arquivo)) << caminho;
     }
+    const std::pair<std::string, std::string> copias[] = {
+        {raiz + kDirModelos + "/morvex.ppd", "src/cups/morvex.ppd"},
+        {raiz + kDirModelos + "/morvel.ppd", "src/cups/morvel.ppd"},
+        {prefixo + "/" + kDirFormularios + "/exemplo.fmt", "examples/formulario.fmt"},
+        {prefixo + "/" + kDirFormularios + "/logo.bmp", "examples/logo.bmp"},
+    };
+    for (const auto& [instalado, fonte] : copias)
+        EXPECT_EQ(LeArquivo(instalado), LeArquivo(kDirFontes + "/" + fonte)) << instalado;
+    for (const char* filtro : {"/texttomorvex", "/texttomorvel"})
+        EXPECT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
 }
 
 TEST(Instalacao, ManuaisSaemSemAvisos) {
     if (Shell("command -v man >/dev/null").status != 0)
         GTEST_SKIP() << "man is not installed (package man-db): manual pages not rendered";
     DiretorioTemporario dir;
-    const std::string prefixo = dir.caminho() + "/prefixo";
-    Instala(prefixo);
+    const std::string prefixo = Instala(dir.caminho() + "/raiz", dir.caminho() + "/prefixo");
 
     // Plain ASCII terminals and UTF-8 ones use different glyphs for the same page.
     std::vector<std::string> locais = {"C"};
