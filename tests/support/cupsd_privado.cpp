@@ -1,0 +1,154 @@
+#include "support/cupsd_privado.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Only a bound against a server that never answers: every wait polls and ends as soon as its
+// condition holds.
+constexpr auto kEsperaMaxima = std::chrono::minutes(3);
+constexpr auto kIntervalo = std::chrono::milliseconds(50);
+// CUPS's administration commands live here, outside some users' PATH.
+constexpr const char* kPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+
+template <typename Condicao>
+bool Espera(Condicao condicao) {
+    const auto limite = std::chrono::steady_clock::now() + kEsperaMaxima;
+    for (; !condicao(); std::this_thread::sleep_for(kIntervalo))
+        if (std::chrono::steady_clock::now() > limite) return false;
+    return true;
+}
+
+std::string Shell(const std::string& comando) {
+    std::string saida = Executa("/usr/bin/env", {kPath, "sh", "-c", comando}).saida;
+    while (!saida.empty() && saida.back() == '\n')
+        saida.pop_back();
+    return saida;
+}
+
+// A port nobody listens on now: the kernel's pick for a socket bound to port 0.
+int PortaLivre() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in endereco{};
+    endereco.sin_family = AF_INET;
+    endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t tamanho = sizeof endereco;
+    bind(s, reinterpret_cast<sockaddr*>(&endereco), sizeof endereco);
+    getsockname(s, reinterpret_cast<sockaddr*>(&endereco), &tamanho);
+    close(s);
+    return ntohs(endereco.sin_port);
+}
+
+}  // namespace
+
+std::string CupsdPrivado::Impedimento() {
+    if (Shell("command -v cupsd && command -v lpadmin && command -v cups-config").empty())
+        return "cupsd, its clients or cups-config are missing (packages cups, libcups2-dev)";
+    if (geteuid() != 0) return "a private cupsd needs root: it runs its filters as lp";
+    if (getgrnam("lp") == nullptr) return "there is no group lp to run the filters";
+    return "";
+}
+
+CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
+                           const std::vector<std::pair<std::string, std::string>>& ambiente) {
+    std::string modelo = (fs::temp_directory_path() / "morv-cupsd-XXXXXX").string();
+    if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp");
+    pasta_.caminho = modelo;
+    const std::string& pasta = pasta_.caminho;
+    // Filters run as lp and must reach their programs; cupsd makes and mends the rest.
+    chmod(pasta.c_str(), 0755);
+    for (const char* sub : {"/spool/tmp", "/log", "/saida", "/bin/filter"})
+        fs::create_directories(pasta + sub);
+    const fs::path sistema = Shell("cups-config --serverbin");
+    fs::create_symlink(sistema / "daemon", pasta + "/bin/daemon");
+    fs::create_symlink(sistema / "backend", pasta + "/bin/backend");
+    for (const auto& filtro : fs::directory_iterator(sistema / "filter"))
+        fs::create_symlink(filtro, pasta + "/bin/filter/" + filtro.path().filename().string());
+    // Copies, owned by root and writable by no one else, as cupsd demands; in place of the
+    // system's own, never through it, should the machine have them installed.
+    for (const fs::path filtro : filtros) {
+        const std::string destino = pasta + "/bin/filter/" + filtro.filename().string();
+        fs::remove(destino);
+        fs::copy_file(filtro, destino);
+        chmod(destino.c_str(), 0755);
+    }
+    std::string arquivos = "FileDevice Yes\nUser lp\nGroup lp\n";
+    for (const std::string diretiva :
+         {"ServerRoot ", "RequestRoot /spool", "TempDir /spool/tmp", "CacheDir /cache",
+          "StateDir /state", "ServerBin /bin", "ErrorLog /log/error_log",
+          "AccessLog /log/access_log", "PageLog /log/page_log", "Printcap /printcap"}) {
+        const std::size_t espaco = diretiva.find(' ');
+        arquivos += diretiva.substr(0, espaco + 1) + pasta + diretiva.substr(espaco + 1) + "\n";
+    }
+    for (const auto& [nome, valor] : ambiente)
+        arquivos += "SetEnv " + nome + " " + valor + "\n";
+    EscreveArquivo(pasta + "/cups-files.conf", arquivos);
+    servidor_ = "127.0.0.1:" + std::to_string(PortaLivre());
+    // Any client on the loopback may do anything: the server lives only as long as the test.
+    EscreveArquivo(pasta + "/cupsd.conf", "Listen " + servidor_ +
+                                              "\nLogLevel debug\nBrowsing No\n<Policy default>\n"
+                                              "<Limit All>\nOrder deny,allow\n</Limit>\n"
+                                              "</Policy>\n");
+
+    const std::string cupsd = Shell("command -v cupsd"), log = pasta + "/log/cupsd.out";
+    pid_ = fork();
+    if (pid_ == 0) {
+        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        execl(cupsd.c_str(), cupsd.c_str(), "-f", "-c", (pasta + "/cupsd.conf").c_str(), "-s",
+              (pasta + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    pronto_ = Espera([&] {
+                  return !Vivo() || Cliente("lpstat", {"-r"}).saida == "scheduler is running\n";
+              }) &&
+              Vivo();
+}
+
+bool CupsdPrivado::Vivo() {
+    if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) != 0) pid_ = -1;
+    return pid_ > 0;
+}
+
+CupsdPrivado::~CupsdPrivado() {
+    if (Vivo() && kill(pid_, SIGTERM) == 0 && !Espera([&] { return !Vivo(); })) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+}
+
+CupsdPrivado::Pasta::~Pasta() {
+    std::error_code erro;
+    fs::remove_all(caminho, erro);
+}
+
+Resultado CupsdPrivado::Cliente(const std::string& programa,
+                                std::vector<std::string> argumentos) const {
+    argumentos.insert(argumentos.begin(), {kPath, programa, "-h", servidor_});
+    return Executa("/usr/bin/env", argumentos);
+}
+
+std::string CupsdPrivado::Log(const std::string& nome, std::size_t linhas) const {
+    const std::string caminho = pasta_.caminho + "/log/" + nome;
+    Espera([&] {
+        const std::string log = LeArquivo(caminho);
+        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= linhas;
+    });
+    return LeArquivo(caminho);
+}

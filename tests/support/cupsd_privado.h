@@ -1,0 +1,41 @@
+#pragma once
+// A cupsd of the test's own, never the system's: on 127.0.0.1 and a free port, every directory
+// under a temporary one (pasta()), the system's filters plus the ones under test, FileDevice on
+// so that queues print into files. Stopped by the process id it started; the directory removed.
+#include <sys/types.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/ferramentas.h"
+
+class CupsdPrivado {
+  public:
+    // Why no private cupsd can run here (not installed, not root); empty when one can.
+    static std::string Impedimento();
+    // `filtros` join the system's filters; `ambiente` is passed to every filter.
+    CupsdPrivado(const std::vector<std::string>& filtros,
+                 const std::vector<std::pair<std::string, std::string>>& ambiente);
+    ~CupsdPrivado();
+    CupsdPrivado(const CupsdPrivado&) = delete;
+    CupsdPrivado& operator=(const CupsdPrivado&) = delete;
+
+    bool pronto() const { return pronto_; }
+    const std::string& pasta() const { return pasta_.caminho; }
+    // Runs a client (lp, lpadmin, lpstat) against this server.
+    Resultado Cliente(const std::string& programa, std::vector<std::string> argumentos) const;
+    // The log file (error_log, page_log) once it holds `linhas` lines, or the wait's bound ran out.
+    std::string Log(const std::string& nome, std::size_t linhas = 0) const;
+
+  private:
+    bool Vivo();  // reaps the server when it has ended
+    // Removed with all in it when the object goes, even if the constructor failed half-way.
+    struct Pasta {
+        std::string caminho;
+        ~Pasta();
+    } pasta_;
+    std::string servidor_;
+    pid_t pid_ = -1;
+    bool pronto_ = false;
+};
