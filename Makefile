@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OUT ?= out
 
-.PHONY: all build demo test test-sanitize clean
+.PHONY: all build demo test test-sanitize deb clean
 
 all: build
 
@@ -23,8 +23,15 @@ test-sanitize:
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
 
+# A Debian package of the programs, filters, printer models, manuals and example form, built for
+# /usr, where CUPS and the package tools look.
+deb:
+	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build build-deb -j $(JOBS)
+	cd build-deb && cpack -G DEB
+
 clean:
-	rm -rf build build-test build-asan build-fuzz $(OUT)
+	rm -rf build build-test build-asan build-fuzz build-deb $(OUT)
 
 # `make bench` times both programs on a generated report (bench/bench.sh; PAGINAS=... to resize).
 .PHONY: bench
