@@ -1,6 +1,6 @@
-// Both filters behind a real spooler: a private cupsd with one queue per case, each printing
-// into a file, fed the example report. A queue prints, byte for byte, what the program writes
-// for the same report and form; a refused job prints nothing and leaves its message in the
+// Both filters behind a real spooler: a private cupsd with one queue per case, each job printing
+// into a file of its own, fed the example report. A queue prints, byte for byte, what the program
+// writes for the same report and form; a refused job prints nothing and leaves its message in the
 // spooler's log; the page log counts every sheet.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,11 +19,11 @@ const std::string kExemplos = MORV_SOURCE_DIR "/examples/";
 constexpr int kPaginasExemplo = 4;
 
 struct Caso {
-    const char* fila;        // a queue of its own (no '-'), printing into a file of its own
+    const char* fila;        // a queue of its own (no '-')
     const char* modelo;      // printer model and program: morvex or morvel
     const char* formulario;  // lp -o formulario=..., or none
     int copias;              // lp -n
-    int trabalhos;           // jobs submitted one right after the other
+    int trabalhos;           // jobs submitted at once
     bool imprime;            // false: the job is refused and prints nothing
     const char* mensagem;    // what each job says in the spooler's log
 };
@@ -68,8 +68,8 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     ASSERT_TRUE(cupsd.pronto()) << cupsd.Log("error_log");
     for (const Caso& c : casos) {
         const Resultado r = cupsd.Cliente(
-            "lpadmin", {"-p", c.fila, "-E", "-v", "file://" + cupsd.pasta() + "/saida/" + c.fila,
-                        "-P", MORV_SOURCE_DIR "/src/cups/" + std::string(c.modelo) + ".ppd"});
+            "lpadmin", {"-p", c.fila, "-E", "-v", cupsd.Dispositivo(c.fila), "-P",
+                        MORV_SOURCE_DIR "/src/cups/" + std::string(c.modelo) + ".ppd"});
         ASSERT_EQ(r.status, 0) << r.erro;
     }
     // Every job goes in before the first has ended, so the queues' filters run side by side.
@@ -85,7 +85,7 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             const Resultado r = cupsd.Cliente("lp", argumentos);
             ASSERT_EQ(r.status, 0) << r.erro;
             // "request id is pcl-12 (1 file(s))"
-            const std::string id = r.saida.substr(r.saida.find('-') + 1);
+            const std::string id = r.saida.substr(r.saida.find(" is ") + 4);
             trabalhos[c.fila].push_back(id.substr(0, id.find(' ')));
         }
     }
@@ -94,16 +94,18 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
 
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.fila);
-        const std::string impresso = LeArquivo(cupsd.pasta() + "/saida/" + c.fila);
         const int copias = c.imprime ? c.copias : 0;
         const std::string job = Repete(esperado.at(c.modelo), copias);
-        EXPECT_TRUE(impresso == job) << impresso.size() << " bytes printed, " << job.size();
         const std::string folhas = "] total " + std::to_string(kPaginasExemplo * copias) + " ";
         for (const std::string& trabalho : trabalhos[c.fila]) {
-            EXPECT_TRUE(NoLog(page_log, c.fila, " " + trabalho + " [", folhas)) << trabalho;
+            SCOPED_TRACE(trabalho);
+            const std::string impresso = cupsd.Impresso(trabalho);
+            EXPECT_TRUE(impresso == job) << impresso.size() << " bytes printed, " << job.size();
+            const std::string numero = trabalho.substr(trabalho.find('-') + 1);
+            EXPECT_TRUE(NoLog(page_log, c.fila, " " + numero + " [", folhas));
             // A refused job's message is an error of the job, not a note of it.
             const std::string nivel = c.imprime ? "" : "E ";
-            EXPECT_TRUE(NoLog(error_log, nivel, "[Job " + trabalho + "] ", c.mensagem)) << trabalho;
+            EXPECT_TRUE(NoLog(error_log, nivel, "[Job " + numero + "] ", c.mensagem));
         }
     }
 }

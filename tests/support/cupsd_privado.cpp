@@ -25,6 +25,13 @@ constexpr auto kEsperaMaxima = std::chrono::minutes(3);
 constexpr auto kIntervalo = std::chrono::milliseconds(50);
 // CUPS's administration commands live here, outside some users' PATH.
 constexpr const char* kPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
+// The queues' backend: each job, from its file or standard input, into a file of its own named
+// by the device's path and the job's number, so jobs of one queue never overwrite each other;
+// called without arguments (the spooler looking for devices), it finds none. Owned by root and
+// closed to everyone else, so the spooler runs it as root and it may write where it likes.
+constexpr const char* kBackend = "trabalhos";
+constexpr const char* kScriptBackend =
+    "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nexec cat ${6:+\"$6\"} >\"${DEVICE_URI#*:}-$1\"\n";
 
 template <typename Condicao>
 bool Espera(Condicao condicao) {
@@ -72,11 +79,13 @@ CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
     const std::string& pasta = pasta_.caminho;
     // Filters run as lp and must reach their programs; cupsd makes and mends the rest.
     chmod(pasta.c_str(), 0755);
-    for (const char* sub : {"/spool/tmp", "/log", "/saida", "/bin/filter"})
+    for (const char* sub : {"/spool/tmp", "/log", "/saida", "/bin/filter", "/bin/backend"})
         fs::create_directories(pasta + sub);
     const fs::path sistema = Shell("cups-config --serverbin");
     fs::create_symlink(sistema / "daemon", pasta + "/bin/daemon");
-    fs::create_symlink(sistema / "backend", pasta + "/bin/backend");
+    const std::string backend = pasta + "/bin/backend/" + kBackend;
+    EscreveArquivo(backend, kScriptBackend);
+    chmod(backend.c_str(), 0700);
     for (const auto& filtro : fs::directory_iterator(sistema / "filter"))
         fs::create_symlink(filtro, pasta + "/bin/filter/" + filtro.path().filename().string());
     // Copies, owned by root and writable by no one else, as cupsd demands; in place of the
@@ -87,7 +96,7 @@ CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
         fs::copy_file(filtro, destino);
         chmod(destino.c_str(), 0755);
     }
-    std::string arquivos = "FileDevice Yes\nUser lp\nGroup lp\n";
+    std::string arquivos = "User lp\nGroup lp\n";
     for (const std::string diretiva :
          {"ServerRoot ", "RequestRoot /spool", "TempDir /spool/tmp", "CacheDir /cache",
           "StateDir /state", "ServerBin /bin", "ErrorLog /log/error_log",
@@ -142,6 +151,14 @@ Resultado CupsdPrivado::Cliente(const std::string& programa,
                                 std::vector<std::string> argumentos) const {
     argumentos.insert(argumentos.begin(), {kPath, programa, "-h", servidor_});
     return Executa("/usr/bin/env", argumentos);
+}
+
+std::string CupsdPrivado::Dispositivo(const std::string& fila) const {
+    return std::string(kBackend) + ":" + pasta_.caminho + "/saida/" + fila;
+}
+
+std::string CupsdPrivado::Impresso(const std::string& trabalho) const {
+    return LeArquivo(pasta_.caminho + "/saida/" + trabalho);
 }
 
 std::string CupsdPrivado::Log(const std::string& nome, std::size_t linhas) const {

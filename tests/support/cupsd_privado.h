@@ -1,7 +1,7 @@
 #pragma once
 // A cupsd of the test's own, never the system's: on 127.0.0.1 and a free port, every directory
-// under a temporary one (pasta()), the system's filters plus the ones under test, FileDevice on
-// so that queues print into files. Stopped by the process id it started; the directory removed.
+// under a temporary one, the system's filters plus the ones under test, and a backend of its own
+// that prints each job into a file. Stopped by the process id it started; the directory removed.
 #include <sys/types.h>
 
 #include <string>
@@ -22,9 +22,12 @@ class CupsdPrivado {
     CupsdPrivado& operator=(const CupsdPrivado&) = delete;
 
     bool pronto() const { return pronto_; }
-    const std::string& pasta() const { return pasta_.caminho; }
     // Runs a client (lp, lpadmin, lpstat) against this server.
     Resultado Cliente(const std::string& programa, std::vector<std::string> argumentos) const;
+    // The device of queue `fila`: each job it prints lands in a file of its own.
+    std::string Dispositivo(const std::string& fila) const;
+    // What a job printed, by its request id ("fila-12"); empty when it printed nothing.
+    std::string Impresso(const std::string& trabalho) const;
     // The log file (error_log, page_log) once it holds `linhas` lines, or the wait's bound ran out.
     std::string Log(const std::string& nome, std::size_t linhas = 0) const;
 
