@@ -74,9 +74,8 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     }
     // Every job goes in before the first has ended, so the queues' filters run side by side.
     std::map<std::string, std::vector<std::string>> trabalhos;
-    std::size_t total = 0;
     for (const Caso& c : casos) {
-        for (int i = 0; i < c.trabalhos; ++i, ++total) {
+        for (int i = 0; i < c.trabalhos; ++i) {
             std::vector<std::string> argumentos = {"-d", c.fila, "-n", std::to_string(c.copias)};
             if (c.formulario)
                 argumentos.insert(argumentos.end(),
@@ -89,7 +88,8 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             trabalhos[c.fila].push_back(id.substr(0, id.find(' ')));
         }
     }
-    const std::string page_log = cupsd.Log("page_log", total);
+    ASSERT_TRUE(cupsd.EsperaTrabalhos()) << cupsd.Cliente("lpstat", {"-l", "-o"}).saida;
+    const std::string page_log = cupsd.Log("page_log");
     const std::string error_log = cupsd.Log("error_log");
 
     for (const Caso& c : casos) {

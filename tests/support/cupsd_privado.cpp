@@ -9,9 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -32,6 +33,8 @@ constexpr const char* kPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
 constexpr const char* kBackend = "trabalhos";
 constexpr const char* kScriptBackend =
     "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nexec cat ${6:+\"$6\"} >\"${DEVICE_URI#*:}-$1\"\n";
+// The reason the spooler gives a job it stopped because its filter failed.
+constexpr const char* kFalhaDoFiltro = "job-completed-with-errors";
 
 template <typename Condicao>
 bool Espera(Condicao condicao) {
@@ -161,11 +164,22 @@ std::string CupsdPrivado::Impresso(const std::string& trabalho) const {
     return LeArquivo(pasta_.caminho + "/saida/" + trabalho);
 }
 
-std::string CupsdPrivado::Log(const std::string& nome, std::size_t linhas) const {
-    const std::string caminho = pasta_.caminho + "/log/" + nome;
-    Espera([&] {
-        const std::string log = LeArquivo(caminho);
-        return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= linhas;
+// A job has ended when it is no longer among the unfinished ones, or when its filter failed: the
+// spooler then keeps it stopped, for the operator to cancel or restart.
+bool CupsdPrivado::EsperaTrabalhos() const {
+    return Espera([&] {
+        const Resultado r = Cliente("lpstat", {"-W", "not-completed", "-l", "-o"});
+        std::istringstream linhas(r.saida);
+        int em_curso = 0;
+        for (std::string linha; std::getline(linhas, linha);) {
+            // Each job's lines start with its id, flush left.
+            if (!linha.empty() && !std::isspace(static_cast<unsigned char>(linha[0]))) ++em_curso;
+            if (linha.find(kFalhaDoFiltro) != std::string::npos) --em_curso;
+        }
+        return r.status == 0 && em_curso == 0;
     });
-    return LeArquivo(caminho);
+}
+
+std::string CupsdPrivado::Log(const std::string& nome) const {
+    return LeArquivo(pasta_.caminho + "/log/" + nome);
 }

@@ -28,8 +28,10 @@ class CupsdPrivado {
     std::string Dispositivo(const std::string& fila) const;
     // What a job printed, by its request id ("fila-12"); empty when it printed nothing.
     std::string Impresso(const std::string& trabalho) const;
-    // The log file (error_log, page_log) once it holds `linhas` lines, or the wait's bound ran out.
-    std::string Log(const std::string& nome, std::size_t linhas = 0) const;
+    // Polls lpstat until every job has ended; false when the wait's bound ran out.
+    bool EsperaTrabalhos() const;
+    // A log file: error_log, page_log.
+    std::string Log(const std::string& nome) const;
 
   private:
     bool Vivo();  // reaps the server when it has ended
