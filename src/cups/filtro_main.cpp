@@ -123,7 +123,7 @@ int Filtra(int argc, char** argv) {
     }
     argumentos.insert(argumentos.end(), formatos.begin(), formatos.end());
 
-    PastaTrabalho pasta;
+    PastaTrabalho pasta(kFalhaFiltro);
     if (pasta.caminho().empty())
         return Falha("Erro na criacao do diretorio temporario [" + pasta.modelo() + "]");
     pasta_formulario = pasta_formularios;

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cups/cancelamento.h"
 #include "driver/driver.h"
 
 namespace {
@@ -54,11 +55,14 @@ std::string LeTudo(const std::string& nome) {
 
 }  // namespace
 
-PastaTrabalho::PastaTrabalho() {
+PastaTrabalho::PastaTrabalho(int status_cancelado) {
     const char* tmpdir = std::getenv("TMPDIR");
     modelo_ = std::string(tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp") + kModeloPasta;
     std::string nome = modelo_;
-    if (mkdtemp(nome.data()) != nullptr) caminho_ = nome;
+    if (mkdtemp(nome.data()) == nullptr) return;
+    caminho_ = nome;
+    descritor_ = open(caminho_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descritor_ >= 0) RemoveAoCancelar(descritor_, caminho_.c_str(), status_cancelado);
 }
 
 PastaTrabalho::~PastaTrabalho() {
@@ -66,6 +70,9 @@ PastaTrabalho::~PastaTrabalho() {
     std::error_code erro;
     std::filesystem::current_path("/", erro);
     std::filesystem::remove_all(caminho_, erro);
+    if (descritor_ < 0) return;
+    DesarmaCancelamento();
+    close(descritor_);
 }
 
 Execucao ExecutaTrabalho(const PastaTrabalho& pasta, const std::vector<std::string>& argumentos) {

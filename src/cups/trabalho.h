@@ -4,11 +4,12 @@
 #include <vector>
 
 // A directory made for one job under $TMPDIR (the spooler's, for a filter) and removed with
-// everything in it when the job ends, so concurrent jobs never share their trace, stamp
-// scratch file or data files, and nothing is left in the spooler's directories.
+// everything in it when the job ends, or when the spooler cancels it (the filter then ends with
+// `status_cancelado`), so concurrent jobs never share their trace, stamp scratch file or data
+// files, and nothing is left in the spooler's directories.
 class PastaTrabalho {
   public:
-    PastaTrabalho();
+    explicit PastaTrabalho(int status_cancelado);
     ~PastaTrabalho();
     PastaTrabalho(const PastaTrabalho&) = delete;
     PastaTrabalho& operator=(const PastaTrabalho&) = delete;
@@ -20,6 +21,7 @@ class PastaTrabalho {
   private:
     std::string modelo_;
     std::string caminho_;
+    int descritor_ = -1;
 };
 
 struct Execucao {

@@ -4,7 +4,11 @@
 // spooler's log; the page log counts every sheet.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
@@ -17,6 +21,8 @@ namespace {
 
 const std::string kExemplos = MORV_SOURCE_DIR "/examples/";
 constexpr int kPaginasExemplo = 4;
+// A filter's status for a job it did not print.
+constexpr int kFalhaFiltro = 1;
 
 struct Caso {
     const char* fila;        // a queue of its own (no '-')
@@ -108,6 +114,39 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             EXPECT_TRUE(NoLog(error_log, nivel, "[Job " + numero + "] ", c.mensagem));
         }
     }
+}
+
+// The spooler cancels a job by SIGTERM to its filter: the filter, still waiting for the rest of
+// its report, removes its job's directory and ends as a job not printed.
+TEST(FiltrosCups, TrabalhoCanceladoNaoDeixaNada) {
+    DiretorioTemporario formularios;
+    EscreveArquivo("exemplo.fmt", LeArquivo(kExemplos + "formulario.fmt"));
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    TmpdirPrivado tmpdir;
+    int relatorio[2];
+    ASSERT_EQ(pipe(relatorio), 0);
+    const pid_t filtro = fork();
+    if (filtro == 0) {
+        dup2(relatorio[0], STDIN_FILENO);
+        close(relatorio[1]);
+        execl(TEXTTOMORVEX_BIN, "texttomorvex", "1", "operador", "relatorio", "1",
+              "formulario=exemplo", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(relatorio[0]);
+    // The trace shows the job's directory made, and its removal armed; the filter then waits on
+    // the pipe for a report that never ends.
+    EXPECT_TRUE(Espera([&] {
+        for (const auto& job : std::filesystem::directory_iterator(tmpdir.caminho()))
+            if (ExisteArquivo(job.path() / "vodrel.dbg")) return true;
+        return false;
+    }));
+    kill(filtro, SIGTERM);
+    int estado = 0;
+    waitpid(filtro, &estado, 0);
+    close(relatorio[1]);
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == kFalhaFiltro) << estado;
+    EXPECT_TRUE(std::filesystem::is_empty(tmpdir.caminho()));
 }
 
 }  // namespace

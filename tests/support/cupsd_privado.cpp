@@ -10,20 +10,14 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Only a bound against a server that never answers: every wait polls and ends as soon as its
-// condition holds.
-constexpr auto kEsperaMaxima = std::chrono::minutes(3);
-constexpr auto kIntervalo = std::chrono::milliseconds(50);
 // CUPS's administration commands live here, outside some users' PATH.
 constexpr const char* kPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
 // The queues' backend: each job, from its file or standard input, into a file of its own named
@@ -35,14 +29,6 @@ constexpr const char* kScriptBackend =
     "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nexec cat ${6:+\"$6\"} >\"${DEVICE_URI#*:}-$1\"\n";
 // The reason the spooler gives a job it stopped because its filter failed.
 constexpr const char* kFalhaDoFiltro = "job-completed-with-errors";
-
-template <typename Condicao>
-bool Espera(Condicao condicao) {
-    const auto limite = std::chrono::steady_clock::now() + kEsperaMaxima;
-    for (; !condicao(); std::this_thread::sleep_for(kIntervalo))
-        if (std::chrono::steady_clock::now() > limite) return false;
-    return true;
-}
 
 std::string Shell(const std::string& comando) {
     std::string saida = Executa("/usr/bin/env", {kPath, "sh", "-c", comando}).saida;

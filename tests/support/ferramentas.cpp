@@ -6,16 +6,25 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 #include "support/verificadores.h"
 
 namespace fs = std::filesystem;
+
+namespace {
+// Only a bound against a process that never answers: every wait polls and ends as soon as its
+// condition holds.
+constexpr auto kEsperaMaxima = std::chrono::minutes(3);
+constexpr auto kIntervaloEspera = std::chrono::milliseconds(50);
+}  // namespace
 
 DiretorioTemporario::DiretorioTemporario() {
     std::string modelo = (fs::temp_directory_path() / "morv-teste-XXXXXX").string();
@@ -68,6 +77,13 @@ std::string LeArquivo(const std::string& nome) {
 
 bool ExisteArquivo(const std::string& nome) {
     return fs::exists(nome);
+}
+
+bool Espera(const std::function<bool()>& condicao) {
+    const auto limite = std::chrono::steady_clock::now() + kEsperaMaxima;
+    for (; !condicao(); std::this_thread::sleep_for(kIntervaloEspera))
+        if (std::chrono::steady_clock::now() > limite) return false;
+    return true;
 }
 
 std::string Repete(const std::string& texto, int vezes) {

@@ -1,5 +1,6 @@
 #pragma once
 // Test helpers: a temporary working directory, files, and running the real programs.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,10 @@ std::string LeArquivo(const std::string& nome);
 bool ExisteArquivo(const std::string& nome);
 // The text written `vezes` times over.
 std::string Repete(const std::string& texto, int vezes);
+
+// Polls until `condicao` holds, and says whether it did: the wait's bound is only there against
+// a process that never gets there, never a measure of speed.
+bool Espera(const std::function<bool()>& condicao);
 
 struct Resultado {
     int status = -1;  // exit status (0-255), or -1 when the program did not exit normally
