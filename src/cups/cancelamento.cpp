@@ -19,8 +19,8 @@ int status_cancelado = 0;
 // One read of the directory's entries.
 constexpr std::size_t kBlocoEntradas = 4096;
 alignas(dirent64) char entradas[kBlocoEntradas];
-// A file made while the directory is emptied (a stamp's shell still writing) keeps it from
-// going; every pass reads it again from the start, a few times at most.
+// Entries removed while the directory is read may hide others from that read: every pass reads
+// it again from the start, until it can go, a few times at most.
 constexpr int kPassagens = 8;
 
 bool PontoOuPontoPonto(const char* nome) {
