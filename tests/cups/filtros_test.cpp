@@ -19,7 +19,6 @@
 
 namespace {
 
-const std::string kExemplos = MORV_SOURCE_DIR "/examples/";
 constexpr int kPaginasExemplo = 4;
 // A filter's status for a job it did not print.
 constexpr int kFalhaFiltro = 1;

@@ -13,8 +13,6 @@
 
 namespace {
 
-const std::string kExemplos = std::string(MORV_SOURCE_DIR) + "/examples/";
-
 // Why the test cannot run here: the first missing tool it needs, or the empty text.
 std::string FaltaFerramenta(bool codigos) {
     for (const auto& programa : kProgramas)

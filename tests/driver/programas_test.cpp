@@ -373,9 +373,9 @@ TEST_F(Programas, SaltoNoInicioNaoGastaFolhaNemLetra) {
 
 // The bundled example: four statements, front and back.
 TEST_F(Programas, ExemploDoREADME) {
-    const std::string exemplos = std::string(MORV_SOURCE_DIR) + "/examples/";
     for (const auto& programa : kProgramas) {
-        Resultado r = Executa(programa, {exemplos + "relatorio.txt", exemplos + "formulario.fmt"});
+        Resultado r =
+            Executa(programa, {kExemplos + "relatorio.txt", kExemplos + "formulario.fmt"});
         EXPECT_EQ(r.status, 0) << NomePrograma(programa);
         EXPECT_EQ(r.erro, "") << NomePrograma(programa);
         if (programa == kMorvex) {

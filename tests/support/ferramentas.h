@@ -76,6 +76,9 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
 inline const std::string kMorvex = MORVEX_BIN;
 inline const std::string kMorvel = MORVEL_BIN;
 
+// The bundled example: report, form and logo.
+inline const std::string kExemplos = MORV_SOURCE_DIR "/examples/";
+
 // Both programs, and the name each gives itself in its messages.
 inline const std::string kProgramas[] = {kMorvex, kMorvel};
 inline std::string NomePrograma(const std::string& programa) {
