@@ -1,24 +1,30 @@
 # Thin targets over CMake: `make demo` runs both programs on examples/, `make test` runs every test.
+# Each target first installs the Debian packages it needs that are missing (tools/dependencias.sh).
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 OUT ?= out
+DEPENDENCIAS = tools/dependencias.sh
 
 .PHONY: all build demo test test-sanitize deb clean
 
 all: build
 
 build:
+	$(DEPENDENCIAS) build
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF
 	cmake --build build -j $(JOBS)
 
 demo: build
+	$(DEPENDENCIAS) demo
 	examples/demo.sh build $(OUT)
 
 test:
+	$(DEPENDENCIAS) build test
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORV_WERROR=ON
 	cmake --build build-test -j $(JOBS)
 	cd build-test && ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 test-sanitize:
+	$(DEPENDENCIAS) build test
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMORV_WERROR=ON -DMORV_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
@@ -26,6 +32,7 @@ test-sanitize:
 # A Debian package of the programs, filters, printer models, manuals and example form, built for
 # /usr, where CUPS and the package tools look.
 deb:
+	$(DEPENDENCIAS) build deb
 	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
 	cmake --build build-deb -j $(JOBS)
 	cd build-deb && cpack -G DEB
@@ -36,6 +43,7 @@ clean:
 # `make bench` times both programs on a generated report (bench/bench.sh; PAGINAS=... to resize).
 .PHONY: bench
 bench: build
+	$(DEPENDENCIAS) bench
 	bench/bench.sh build
 
 # `make fuzz` builds the libFuzzer harnesses of tests/fuzz with clang in build-fuzz and runs each
@@ -43,6 +51,7 @@ bench: build
 FUZZ_SECONDS ?= 60
 .PHONY: fuzz
 fuzz:
+	$(DEPENDENCIAS) build fuzz
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DMORV_FUZZ=ON -DMORV_TESTS=OFF -DMORV_WERROR=ON
 	cmake --build build-fuzz -j $(JOBS)
