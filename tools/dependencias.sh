@@ -18,9 +18,11 @@ g++                      build
 pkg-config               build
 libmd-dev                build
 libcups2-dev             build
+libzint-dev              build
 ghostscript              demo test
 libgtest-dev             test
 zbar-tools               test
+dmtx-utils               test
 man-db                   test
 cups                     test
 cups-client              test

@@ -46,3 +46,8 @@ void DesenhaRetang(float x, float y, float largura, float altura, int sombra, in
 void DesenhaRetangA(float x, float y, float largura, float altura, const char* cantos, int pena);
 void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo, int mascara);
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo);
+// A matrix code (CODMATRIZ), encoded and sized by the shared code, with its top left corner at
+// (x, y): each module a square of simbolo.modulo dots of 1/300 inch; dark modules are drawn,
+// light ones leave the page as it is.
+struct SimboloMatriz;
+void DesenhaCodMatriz(float x, float y, const SimboloMatriz& simbolo);
