@@ -2,6 +2,7 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "util/numeros.h"
@@ -100,6 +101,7 @@ std::optional<SimboloMatriz> CodificaMatriz(TipoMatriz tipo, std::string_view te
 
 int ModuloMatriz(float lado, int modulos) {
     if (modulos <= 0) return 0;
-    const int pontos = Trunca(static_cast<double>(lado) * kPontosModulo);
+    const int pontos =
+        std::min(Trunca(static_cast<double>(lado) * kPontosModulo), kMaxPontosMatriz);
     return pontos > 0 ? pontos / modulos : 0;
 }

@@ -12,6 +12,9 @@ std::optional<TipoMatriz> TipoMatrizDe(std::string_view nome);
 // Dots to the inch in which a module's side is a whole number: both printers draw at 300 dpi
 // or a multiple of it, so a module of whole dots prints crisp and the same size in every job.
 constexpr int kPontosModulo = 300;
+// A symbol takes at most this many dots a side (18 inches, more than any sheet), whatever side
+// the format gives: the raster of a PCL job grows with it.
+constexpr int kMaxPontosMatriz = 18 * kPontosModulo;
 
 // One encoded symbol, rows top first, each packed eight modules to a byte, first module in the
 // most significant bit, a set bit for a dark module (bits after the last module are clear).
@@ -37,5 +40,5 @@ struct SimboloMatriz {
 std::optional<SimboloMatriz> CodificaMatriz(TipoMatriz tipo, std::string_view texto, bool eci_utf8);
 
 // The largest module, in whole 1/300-inch dots, with which `modulos` modules fit in `lado`
-// inches; 0 when not even one dot a module fits.
+// inches (and in kMaxPontosMatriz); 0 when not even one dot a module fits.
 int ModuloMatriz(float lado, int modulos);

@@ -8,6 +8,7 @@
 
 #include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
+#include "interp/codmatriz.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "md5stamp/md5stamp.h"
@@ -151,6 +152,19 @@ void ExecutaCodBarVariavel(const Objeto& p) {
     ExecutaCodBar(p, codigo);
 }
 
+// CODMATRIZ and CODMATRIZ2: x, y, side, type, then the text's source, a line read whole.
+void ExecutaCodMatrizSecao(const Objeto& p) {
+    std::string texto;
+    LeDados(LeInteiro(p[5]), texto);
+    ImprimeCodMatriz(p.Coord(1), p.Coord(2), p.Coord(3), p[4], texto);
+}
+
+void ExecutaCodMatrizVariavel(const Objeto& p) {
+    std::string texto;
+    LeVar(p[5], texto);
+    ImprimeCodMatriz(p.Coord(1), p.Coord(2), p.Coord(3), p[4], texto);
+}
+
 void ExecutaIgnora(const Objeto& p) {
     std::string descartada;
     LeDados(LeInteiro(p[1]), descartada);
@@ -216,6 +230,8 @@ constexpr Comando kComandos[] = {
     {"LINHA", 5, ExecutaLinha},
     {"CODBAR", 6, ExecutaCodBarSecao},
     {"CODBAR2", 6, ExecutaCodBarVariavel},
+    {"CODMATRIZ", 6, ExecutaCodMatrizSecao},
+    {"CODMATRIZ2", 6, ExecutaCodMatrizVariavel},
     {"MD5", kArgsMD5 + 1, ExecutaMD5},
     {"MD5V", kArgsMD5V + 1, ExecutaMD5V},
     {"DUPLEX", 1, Nada},

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "barcode/matriz.h"
 #include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
 #include "interp/interp.h"
@@ -52,6 +53,8 @@ constexpr Comando kComandos[] = {
     {"INPUT", InterpretaInput},
     {"CODBAR", InterpretaCodBar},
     {"CODBAR2", InterpretaCodBar},
+    {"CODMATRIZ", InterpretaCodMatriz},
+    {"CODMATRIZ2", InterpretaCodMatriz},
     {"IGNORA", InterpretaIgnora},
     {"CAPTURA", InterpretaCaptura},
     {"MOSTRA", InterpretaMostra},
@@ -80,9 +83,9 @@ constexpr NomeCodificacao kCodificacoes[] = {
     {"LATIN1", Codificacao::latin1},
 };
 
-// A message that names the declared set and the line; unlike the loader's older messages it
-// carries its own line end.
-std::string MensagemCodificacao(const char* inicio, const std::string& nome) {
+// A message that names a word of the line (a declared set, a code type) and the line; unlike the
+// loader's older messages it carries its own line end.
+std::string MensagemComNome(const char* inicio, const std::string& nome) {
     return inicio + nome + "] - linha " + std::to_string(linha) + "\n";
 }
 
@@ -124,6 +127,16 @@ int InterpretaInput(Lista* palavras, std::string& msg) {
 
 int InterpretaCodBar(Lista* palavras, std::string& msg) {
     return Conta(palavras, 6, kObjetoVariavel, msg);
+}
+
+// Unlike CODBAR, whose unknown types print as Code 39 for the forms in use, a matrix code names
+// its type exactly: a misspelt one stops the load instead of printing something else.
+int InterpretaCodMatriz(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 6, msg) != 0) return kErro;
+    const std::string& tipo = Palavra(palavras, 4);
+    if (TipoMatrizDe(tipo)) return kObjetoVariavel;
+    msg = MensagemComNome("Tipo de codigo invalido [", tipo);
+    return kErro;
 }
 
 int InterpretaIgnora(Lista* palavras, std::string& msg) {
@@ -207,10 +220,10 @@ int InterpretaCodificacao(Lista* palavras, std::string& msg) {
         if (c.nome != nome) continue;
         if (DeclaraCodificacao(c.codificacao, kConjuntoImpressora)) return kAjuste;
         // The C library was installed without the conversion (its gconv modules).
-        msg = MensagemCodificacao("Codificacao indisponivel [", nome);
+        msg = MensagemComNome("Codificacao indisponivel [", nome);
         return kErro;
     }
-    msg = MensagemCodificacao("Codificacao invalida [", nome);
+    msg = MensagemComNome("Codificacao invalida [", nome);
     return kErro;
 }
 

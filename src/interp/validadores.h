@@ -29,6 +29,7 @@ int InterpretaRetangA(Lista* palavras, std::string& msg);
 int InterpretaImagem(Lista* palavras, std::string& msg);
 int InterpretaInput(Lista* palavras, std::string& msg);
 int InterpretaCodBar(Lista* palavras, std::string& msg);
+int InterpretaCodMatriz(Lista* palavras, std::string& msg);
 int InterpretaCodificacao(Lista* palavras, std::string& msg);
 
 // The validator of a keyword (compared exactly, case and all), or null for an unknown one.

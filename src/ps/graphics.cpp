@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "barcode/barcode.h"
+#include "barcode/matriz.h"
 #include "bitmap/bitmap.h"
 #include "device/dispositivo.h"
 #include "ps/linhas.h"
@@ -276,4 +277,23 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
         std::fputs(">} image\n", saida);
         std::fputs("grestore\n", saida);
     }
+}
+
+// One image mask of the symbol, a sample a module, scaled to the modules' size: the symbol is
+// as large as in the PCL job, whole dots of 1/300 inch a module, and a few hundred bytes.
+void DesenhaCodMatriz(float x, float y, const SimboloMatriz& s) {
+    if (s.modulo < 1) return;
+    const double ponto = kPontosPolegadaPS / kPontosModulo;  // a module dot, in points
+    const double largura = static_cast<double>(s.largura) * s.modulo * ponto;
+    const double altura = static_cast<double>(s.altura) * s.modulo * ponto;
+    std::fprintf(saida, "%% CODMATRIZ %d %d %d\n", s.largura, s.altura, s.modulo);
+    std::fputs("gsave\n", saida);
+    std::fprintf(saida, "%d %.2f translate\n", PontoX(x), PontoY(y) - altura);
+    std::fprintf(saida, "%.2f %.2f scale\n", largura, altura);
+    // The rows top first, as the symbol holds them; a set bit is a dark module and is painted.
+    std::fprintf(saida, "%d %d true [%d 0 0 %d 0 %d] {<", s.largura, s.altura, s.largura,
+                 -s.altura, s.altura);
+    bool primeiro = true;
+    EscreveBytes(s.linhas.data(), s.linhas.size(), false, primeiro);
+    std::fputs(">} imagemask\ngrestore\n", saida);
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "barcode/matriz.h"
 #include "device/dispositivo.h"
 
 std::vector<std::string> chamadas;
@@ -56,4 +57,7 @@ void DesenhaImagem(float x, float y, float largura, float altura, const char* ar
 }
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
     grava("DesenhaCodBar(%g,%g,%d,%s,%s)", x, y, altura, tipo, codigo);
+}
+void DesenhaCodMatriz(float x, float y, const SimboloMatriz& s) {
+    grava("DesenhaCodMatriz(%g,%g,%dx%d,%d)", x, y, s.largura, s.altura, s.modulo);
 }

@@ -1,5 +1,5 @@
-// The bundled example as printers print it: its barcodes read back from the pages of both
-// programs, and its drawings in the same places on morvex's and morvel's pages.
+// The bundled example as printers print it: its barcodes and matrix codes read back from the
+// pages of both programs, and its drawings in the same places on morvex's and morvel's pages.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,14 +13,6 @@
 
 namespace {
 
-// Why the test cannot run here: the first missing tool it needs, or the empty text.
-std::string FaltaFerramenta(bool codigos) {
-    for (const auto& programa : kProgramas)
-        if (!TemPrograma(InterpretadorDe(programa).nome)) return InterpretadorDe(programa).falta;
-    if (codigos && !TemPrograma("zbarimg")) return "zbarimg not found: install zbar-tools";
-    return "";
-}
-
 // The example's report and logo in the working directory, with the given form beside them.
 void CopiaExemplo(const std::string& formulario) {
     EscreveArquivo("relatorio.txt", LeArquivo(kExemplos + "relatorio.txt"));
@@ -28,33 +20,47 @@ void CopiaExemplo(const std::string& formulario) {
     EscreveArquivo("formulario.fmt", formulario);
 }
 
-// The barcode texts of the report: the line of section 3 and the two words of section 5.
-std::vector<std::string> TextosDosCodigos() {
+// The texts of the report's symbols: the line of section 3 (i25), the two words of section 5
+// (Code 128 and Code 39) and the Pix payment code of section 6 (QR code), as zbarimg reads them
+// all; and, for the Data Matrix, the first word of section 5.
+struct TextosDoExemplo {
+    std::vector<std::string> codigos;
+    std::vector<std::string> pedidos;
+};
+
+TextosDoExemplo TextosDosCodigos() {
     std::istringstream relatorio(LeArquivo(kExemplos + "relatorio.txt"));
-    std::vector<std::string> textos;
+    TextosDoExemplo textos;
     std::string anterior;
     for (std::string linha; std::getline(relatorio, linha); anterior = linha) {
-        if (anterior == ".secao 3") textos.push_back(linha);
+        if (anterior == ".secao 3" || anterior == ".secao 6") textos.codigos.push_back(linha);
         std::istringstream palavras(anterior == ".secao 5" ? linha : "");
         for (std::string palavra; palavras >> palavra;)
-            textos.push_back(palavra);
+            textos.codigos.push_back(palavra);
+        if (anterior == ".secao 5") textos.pedidos.push_back(linha.substr(0, linha.find(' ')));
     }
-    std::sort(textos.begin(), textos.end());
+    std::sort(textos.codigos.begin(), textos.codigos.end());
     return textos;
 }
 
-TEST(Exemplo, CodigosDeBarrasLegiveisNasDuasLinguagens) {
-    const std::string falta = FaltaFerramenta(true);
+// Where the form places the Data Matrix of the order number.
+const Regiao kDataMatrixDoPedido = {6.95, 5.0, 0.7, 0.7};
+
+TEST(Exemplo, CodigosLegiveisNasDuasLinguagens) {
+    const std::string falta = FaltaFerramenta({kMorvex, kMorvel}, {kZbarimg, kDmtxread});
     if (!falta.empty()) GTEST_SKIP() << falta;
     DiretorioTemporario dir;
     CopiaExemplo(LeArquivo(kExemplos + "formulario.fmt"));
+    const TextosDoExemplo esperados = TextosDosCodigos();
     for (const auto& programa : kProgramas) {
         // Executa also has the whole job, every command of the example, rendered.
         const Resultado r = Executa(programa, {"relatorio.txt", "formulario.fmt"});
         ASSERT_EQ(r.status, 0) << NomePrograma(programa);
         std::vector<std::string> lidos = LeCodigos(r.saida, programa);
         std::sort(lidos.begin(), lidos.end());
-        EXPECT_EQ(lidos, TextosDosCodigos()) << NomePrograma(programa);
+        EXPECT_EQ(lidos, esperados.codigos) << NomePrograma(programa);
+        EXPECT_EQ(LeDataMatrix(r.saida, programa, kDataMatrixDoPedido), esperados.pedidos)
+            << NomePrograma(programa);
     }
 }
 
@@ -168,7 +174,7 @@ Ponto MelhorDesvio(const std::vector<Tinta>& a, const std::vector<Tinta>& b) {
 // What no byte table shows: the rules, boxes, images and barcodes of the example land in the
 // same places on the pages of both programs.
 TEST(Exemplo, DesenhosNosMesmosLugaresNasDuasLinguagens) {
-    const std::string falta = FaltaFerramenta(false);
+    const std::string falta = FaltaFerramenta({kMorvex, kMorvel}, {});
     if (!falta.empty()) GTEST_SKIP() << falta;
     DiretorioTemporario dir;
     CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + "formulario.fmt")));

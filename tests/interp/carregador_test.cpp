@@ -78,6 +78,12 @@ TEST_F(Carregador, ErrosNomeiamALinhaSemContarBrancos) {
         {"INPUT 1 1 A10 N\n", "Numero de argumentos invalido - linha 1"},
         {"CODBAR 1 1 50 I25 1 9\n", "Numero de argumentos invalido - linha 1"},
         {"CODBAR2 1 1 50 I25\n", "Numero de argumentos invalido - linha 1"},
+        {"CODMATRIZ 1 1 1 qrcode\n", "Numero de argumentos invalido - linha 1"},
+        {"CODMATRIZ2 1 1 1 qrcode V 9\n", "Numero de argumentos invalido - linha 1"},
+        // A matrix code names its type exactly, with its own line end in the message.
+        {"CODMATRIZ 1 1 1 QRCODE 1\n", "Tipo de codigo invalido [QRCODE] - linha 1\n"},
+        {"TEXTO 1 1 A10 N x\nCODMATRIZ2 1 1 1 pdf417 V\n",
+         "Tipo de codigo invalido [pdf417] - linha 2\n"},
         {"IGNORA\n", "Numero de argumentos invalido - linha 1"},
         {"MOSTRA 1 1 A10 N V 9\n", "Numero de argumentos invalido - linha 1"},
         {"PAPEL\n", "Numero de argumentos invalido - linha 1"},
@@ -144,6 +150,7 @@ TEST_F(Carregador, ArquivaCadaLinhaNaSuaLista) {
          "TEXTO 1 1 A10 N \"a b\"\r\nLINHA 1 1 2 2\nLINHA 1 1 2 2 3\nRETANG 1 1 2 2 10 1\n"
          "RETANGA 1 1 2 2 1111 1\nIMAGEM 1 1 2 2 a.bmp\nIMAGEM 1 1 2 2 a.bmp 1\nROTACAO 90\n"
          "DUPLEX\nINPUT 1 1 A10 N 1\nCODBAR 1 1 50 I25 1\nCODBAR2 1 1 50 I25 V\nIGNORA 1\n"
+         "CODMATRIZ 1 1 1 qrcode-h 1\nCODMATRIZ2 1 1 1 datamatrix V\n"
          "CAPTURA\nCAPTURA 1 A:1:2 B:3:4 C:5:6\nMOSTRA 1 1 A10 N V\nROTACAO2 90\n"
          "SALTA_PAGINA\nMD5\nMD5V 1 2 3\n",
          0,
@@ -153,7 +160,8 @@ TEST_F(Carregador, ArquivaCadaLinhaNaSuaLista) {
           "IMAGEM 1 1 2 2 a.bmp 1\n", "ROTACAO 90\n", "DUPLEX\n"},
          {},
          {"INPUT 1 1 A10 N 1\n", "CODBAR 1 1 50 I25 1\n", "CODBAR2 1 1 50 I25 V\n", "IGNORA 1\n",
-          "CAPTURA\n", "CAPTURA 1 A:1:2 B:3:4 C:5:6\n", "MOSTRA 1 1 A10 N V\n", "ROTACAO2 90\n",
+          "CODMATRIZ 1 1 1 qrcode-h 1\n", "CODMATRIZ2 1 1 1 datamatrix V\n", "CAPTURA\n",
+          "CAPTURA 1 A:1:2 B:3:4 C:5:6\n", "MOSTRA 1 1 A10 N V\n", "ROTACAO2 90\n",
           "SALTA_PAGINA\n", "MD5\n", "MD5V 1 2 3\n"},
          {}},
         {"ajustes nao sao guardados",

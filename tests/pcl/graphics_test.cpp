@@ -4,6 +4,7 @@
 #include "pcl/saida_pcl.h"
 #include "support/ferramentas.h"
 #include "support/pcl_leitor.h"
+#include "support/simbolo.h"
 #include "support/verificadores.h"
 
 namespace {
@@ -311,6 +312,43 @@ TEST_F(GraficosPCL, TallBarcodesAreCapped) {
     const auto leitura = LeJobPCL(Novo());
     EXPECT_TRUE(leitura.problemas.empty());
     EXPECT_EQ(leitura.tokens.size(), 3u + 2u + 2u * 5000u + 1u);
+}
+
+// Rows of dots in delta-row compression: each transfer replaces only the bytes that differ from
+// the row above (a command byte: count less one in its top 3 bits, offset in its low 5, further
+// offset bytes from 31 on), and a row that repeats the one above is an empty transfer.
+TEST_F(GraficosPCL, MatrixCodesAreDeltaRowRasters) {
+    struct Caso {
+        const char* nome;
+        std::vector<std::string> linhas;
+        int modulo;
+        std::vector<std::string> transferencias;
+    };
+    const std::string b80 = "\x80", bff = std::string(8, '\xff');
+    const Caso casos[] = {
+        {"modulo de 2 pontos", {"1"}, 2, {std::string("\x00\xc0", 2), ""}},
+        {"linha repetida", {"10", "10"}, 1, {std::string("\x00", 1) + b80, ""}},
+        {"volta ao branco", {"1", "0"}, 1, {std::string("\x00", 1) + b80, std::string(2, '\0')}},
+        {"segundo trecho",
+         {LinhaModulos(24, {0, 16})},
+         1,
+         {std::string("\x00", 1) + b80 + "\x01" + b80}},
+        {"offset 30", {LinhaModulos(256, {240})}, 1, {"\x1e" + b80}},
+        {"offset 31", {LinhaModulos(256, {248})}, 1, {std::string("\x1f\x00", 2) + b80}},
+        {"offset 285", {LinhaModulos(2400, {2280})}, 1, {"\x1f\xfe" + b80}},
+        {"offset 286", {LinhaModulos(2400, {2288})}, 1, {std::string("\x1f\xff\x00", 3) + b80}},
+        {"nove bytes", {std::string(72, '1')}, 1, {"\xe0" + bff + std::string("\x00\xff", 2)}},
+    };
+    for (const Caso& c : casos) {
+        DesenhaCodMatriz(1, 1, SimboloDe(c.linhas, c.modulo));
+        std::string esperado =
+            F("\x1b*p%dX", 228) + F("\x1b*p%dY", 300) + "\x1b*t300R\x1b*r0f1A\x1b*b3M";
+        for (const std::string& t : c.transferencias)
+            esperado += F("\x1b*b%zuW", t.size()) + t;
+        const std::string job = Novo();
+        EXPECT_EQ(job, esperado + "\x1b*rB") << c.nome;
+        VerificaJobPCL(job);
+    }
 }
 
 }  // namespace

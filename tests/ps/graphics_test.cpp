@@ -7,6 +7,7 @@
 
 #include "captura.h"
 #include "support/ferramentas.h"
+#include "support/simbolo.h"
 
 namespace {
 
@@ -255,6 +256,17 @@ TEST_F(GraficoPS, AlturaDeBarrasLimitada) {
     for (std::size_t p = t.find("gsave"); p != std::string::npos; p = t.find("gsave", p + 1))
         ++n;
     EXPECT_EQ(n, 200u);
+}
+
+// One image mask, a sample a module, rows top first, scaled to whole 1/300-inch dots a module:
+// 9 modules of 4 dots are 36 dots, 8.64 points; the top left corner at (1, 1) in.
+TEST_F(GraficoPS, CodigosMatriciais) {
+    DesenhaCodMatriz(1, 1, SimboloDe({LinhaModulos(9, {0, 8}), LinhaModulos(9, {1})}, 4));
+    EXPECT_EQ(job.texto(),
+              F("%% CODMATRIZ %d %d %d\n", 9, 2, 4) + "gsave\n" +
+                  F("%d %.2f translate\n%.2f %.2f scale\n", 72, 770 - 1.92, 8.64, 1.92) +
+                  F("%d %d true [%d 0 0 %d 0 %d] {<", 9, 2, 9, -2, 2) +
+                  "80 80 40 00>} imagemask\ngrestore\n");
 }
 
 }  // namespace

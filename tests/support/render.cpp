@@ -63,6 +63,15 @@ void RenderizaEm(const std::string& job, const std::string& programa, const std:
     std::remove("render.job");
 }
 
+// The texts a decoder printed, one a line.
+std::vector<std::string> LinhasLidas(const std::string& saida) {
+    std::istringstream lidos(saida);
+    std::vector<std::string> textos;
+    for (std::string l; std::getline(lidos, l);)
+        if (!l.empty()) textos.push_back(l);
+    return textos;
+}
+
 std::string Numerado(const char* modelo, int i) {
     char nome[64];
     std::snprintf(nome, sizeof nome, modelo, i);
@@ -78,6 +87,18 @@ std::string SaidaDe(const std::string& comando) {
 
 const Interpretador& InterpretadorDe(const std::string& programa) {
     return programa == kMorvex ? kGpcl6 : kGhostscript;
+}
+
+std::string FaltaFerramenta(const std::vector<std::string>& programas,
+                            const std::vector<std::string>& decodificadores) {
+    for (const auto& programa : programas)
+        if (!TemPrograma(InterpretadorDe(programa).nome)) return InterpretadorDe(programa).falta;
+    for (const auto& decodificador : decodificadores) {
+        if (TemPrograma(decodificador)) continue;
+        const char* pacote = decodificador == kZbarimg ? "zbar-tools" : "dmtx-utils";
+        return decodificador + " not found: install " + pacote;
+    }
+    return "";
 }
 
 void RenderizaSemErro(const std::string& job, const std::string& programa) {
@@ -146,11 +167,42 @@ std::vector<std::string> LeCodigos(const std::string& job, const std::string& pr
     std::string comando = "zbarimg -q --raw";
     for (const std::string& imagem : imagens)
         comando += " " + imagem;
-    std::istringstream lidos(imagens.empty() ? "" : SaidaDe(comando));
+    const std::string lidos = imagens.empty() ? "" : SaidaDe(comando);
     for (const std::string& imagem : imagens)
         std::remove(imagem.c_str());
-    std::vector<std::string> textos;
-    for (std::string l; std::getline(lidos, l);)
-        if (!l.empty()) textos.push_back(l);
-    return textos;
+    return LinhasLidas(lidos);
+}
+
+namespace {
+
+// The region of the page, cut out as a grey map file.
+void GravaRecorte(const Pagina& p, const Regiao& r, int dpi, const std::string& nome) {
+    const int x0 = std::clamp(static_cast<int>(r.x * dpi), 0, p.largura);
+    const int y0 = std::clamp(static_cast<int>(r.y * dpi), 0, p.altura);
+    const int x1 = std::clamp(static_cast<int>((r.x + r.largura) * dpi), x0, p.largura);
+    const int y1 = std::clamp(static_cast<int>((r.y + r.altura) * dpi), y0, p.altura);
+    std::ofstream f(nome, std::ios::binary);
+    f << "P5\n" << x1 - x0 << ' ' << y1 - y0 << "\n255\n";
+    for (int y = y0; y < y1; ++y)
+        f.write(
+            reinterpret_cast<const char*>(&p.pixels[static_cast<std::size_t>(y) * p.largura + x0]),
+            x1 - x0);
+}
+
+}  // namespace
+
+std::vector<std::string> LeDataMatrix(const std::string& job, const std::string& programa,
+                                      const Regiao& regiao) {
+    constexpr int kDpi = 300;
+    std::string comando = "dmtxread -n -N1";
+    std::vector<std::string> recortes;
+    for (const Pagina& p : Renderiza(job, kDpi, programa)) {
+        recortes.push_back(Numerado("recorte%03d.pgm", static_cast<int>(recortes.size()) + 1));
+        GravaRecorte(p, regiao, kDpi, recortes.back());
+        comando += " " + recortes.back();
+    }
+    const std::string lidos = recortes.empty() ? "" : SaidaDe(comando);
+    for (const std::string& recorte : recortes)
+        std::remove(recorte.c_str());
+    return LinhasLidas(lidos);
 }

@@ -19,6 +19,14 @@ struct Interpretador {
 // The interpreter of the program's printer language.
 const Interpretador& InterpretadorDe(const std::string& programa);
 
+// Decoders of printed symbols, looked up on PATH.
+constexpr const char* kZbarimg = "zbarimg";
+constexpr const char* kDmtxread = "dmtxread";
+// Why a test of printed pages cannot run here: the first missing interpreter of the programs
+// given or decoder named, with what to install; empty when everything is there.
+std::string FaltaFerramenta(const std::vector<std::string>& programas,
+                            const std::vector<std::string>& decodificadores);
+
 // Adds a test failure when the interpreter reports an error on the job, as a printer would flush
 // the rest of it; notes once on standard error that the check is skipped without the interpreter.
 void RenderizaSemErro(const std::string& job, const std::string& programa);
@@ -39,5 +47,16 @@ bool LePGM(const std::string& nome, Pagina& p);
 std::vector<Pagina> Renderiza(const std::string& job, int dpi,
                               const std::string& programa = kMorvel);
 
-// The texts of the barcodes on every page, as zbarimg reads them from a 300 dpi render.
+// The texts of the barcodes and QR codes on every page, as zbarimg reads them from a 300 dpi
+// render.
 std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa = kMorvel);
+
+// A part of a page, in inches from its top left corner.
+struct Regiao {
+    double x, y, largura, altura;
+};
+// The text of the Data Matrix symbol in the region of each page, as dmtxread reads it from a
+// 300 dpi render (pages where it finds none give nothing). dmtxread searches a whole page slowly:
+// each search keeps to the region where the form places the symbol.
+std::vector<std::string> LeDataMatrix(const std::string& job, const std::string& programa,
+                                      const Regiao& regiao);
