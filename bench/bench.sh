@@ -3,12 +3,12 @@
 #
 #   bench/bench.sh [build-dir]        (default build/, a Release build)
 #
-# It generates a report of PAGINAS pages (60 lines of 132 columns, a page heading and four
+# It generates a report of PAGINAS pages (60 lines of 132 columns, a page heading and five
 # sections per page) and a form of about 30 objects (fixed boxes, lines and texts; INPUT from
 # sections; CAPTURA and MOSTRA; one barcode), then times both programs on it and prints pages
-# per second and peak memory; then the same form with one MD5V stamp per page, whose pages per
-# second are set against the unstamped form's; then FATOR times the pages. Where enscript is
-# installed it is timed on the same report. Then a one-page report printed with a format of
+# per second and peak memory; then the same form with one MD5V stamp per page, and with one QR
+# code (a Pix code) per page, whose pages per second are set against the plain form's; then
+# FATOR times the pages. Where enscript is installed it is timed on the same report. Then a one-page report printed with a format of
 # OBJETOS object lines and with one of FATOR times as many: the load must stay linear. Each time
 # is the best of REPETICOES runs.
 #
@@ -66,7 +66,7 @@ gera_relatorio() {
             linha(".fim")
             linha(".secao 3 ITENS")
             total = 0
-            for (i = 1; i <= 46; i++) {
+            for (i = 1; i <= 43; i++) {
                 q = 1 + int(rand() * 20)
                 v = int(rand() * 50000) / 100
                 total += q * v
@@ -77,11 +77,18 @@ gera_relatorio() {
             linha(".secao 4 TOTAL")
             linha(sprintf("TOTAL  %06d  2026-12-%02d  %15.2f", p % 1000000, 1 + p % 28, total))
             linha(".fim")
+            # A Pix payment code of the usual length (its last four digits stand for the CRC).
+            linha(".secao 5 PIX")
+            linha(sprintf("00020126360014br.gov.bcb.pix0114123456780001955204000053039865410%010.2f" \
+                          "5802BR5920EMPRESA EXEMPLO S.A6008CAMPINAS62140510FAT%07d6304%04X",
+                          total, p, p % 65536))
+            linha(".fim")
         }
     }'
 }
 
-# gera_formato [md5]: the form; with md5, one MD5V stamp per page more.
+# gera_formato [md5|qr]: the form; with md5, one MD5V stamp per page more; with qr, one QR code
+# (the page's Pix code) per page more.
 gera_formato() {
     cat <<'FIM'
 # Benchmark form: 17 fixed objects, 15 variable ones
@@ -121,6 +128,9 @@ MOSTRA 0.7 9.7 A8 N DOC
 FIM
     if [[ ${1:-} == md5 ]]; then
         echo 'MD5V 0.7 10.2 C8 - N6 DOC X10 VENC N15 VALOR - x - x - x'
+    fi
+    if [[ ${1:-} == qr ]]; then
+        echo 'CODMATRIZ 6.2 8.6 1.2 qrcode 5'
     fi
 }
 
@@ -217,6 +227,7 @@ echo "Generating the report ($PAGINAS pages) and the forms..."
 gera_relatorio "$PAGINAS" >relatorio.txt
 gera_formato >formulario.fmt
 gera_formato md5 >formulario_md5.fmt
+gera_formato qr >formulario_qr.fmt
 sync  # no write-back of the new report competes with the runs
 objetos=$(grep -c -v -e '^#' -e '^PAPEL' formulario.fmt)
 
@@ -252,6 +263,8 @@ if command -v enscript >/dev/null; then
 fi
 roda "morvex + MD5V" morvex.md5 "$PAGINAS" paginas_pcl "$compilacao/morvex" relatorio.txt formulario_md5.fmt
 roda "morvel + MD5V" morvel.md5 "$PAGINAS" paginas_ps "$compilacao/morvel" relatorio.txt formulario_md5.fmt
+roda "morvex + QR" morvex.qr "$PAGINAS" paginas_pcl "$compilacao/morvex" relatorio.txt formulario_qr.fmt
+roda "morvel + QR" morvel.qr "$PAGINAS" paginas_ps "$compilacao/morvel" relatorio.txt formulario_qr.fmt
 
 paginas_grande=$((PAGINAS * FATOR))
 gera_relatorio "$paginas_grande" >relatorio.txt
@@ -294,4 +307,7 @@ for programa in morvex morvel; do
     r=$(razao "${parede[$programa]}" "${parede[$programa.md5]}")
     rc=$(razao "${processador[$programa]}" "${processador[$programa.md5]}")
     echo "  $programa pages/s with one MD5V stamp a page over without: $(vezes "$r") ($(vezes "$rc")), target at least 0.5x: $(veredito "$r" 0.5 min) ($(veredito "$rc" 0.5 min))"
+    r=$(razao "${parede[$programa]}" "${parede[$programa.qr]}")
+    rc=$(razao "${processador[$programa]}" "${processador[$programa.qr]}")
+    echo "  $programa pages/s with one QR code a page over without: $(vezes "$r") ($(vezes "$rc")), target at least 0.5x: $(veredito "$r" 0.5 min) ($(veredito "$rc" 0.5 min))"
 done

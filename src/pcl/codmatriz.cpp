@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "barcode/matriz.h"
@@ -13,6 +14,8 @@
 
 namespace {
 
+// A transfer of no bytes: the row repeats the one above.
+constexpr std::string_view kRepeteLinha = "\x1b*b0W";
 // A command byte of the compression replaces at most this many bytes.
 constexpr std::size_t kMaxSubstituidos = 8;
 // Offsets up to this fit in the command byte; from it on, further bytes add to it.
@@ -20,16 +23,24 @@ constexpr std::size_t kOffsetNoComando = 31;
 // A further offset byte of this value says that yet another one follows.
 constexpr std::size_t kOffsetContinua = 255;
 
+// Sets `n` bits of the row from bit `inicio` on, whole bytes at a time where it can.
+void PoeBits(std::vector<unsigned char>& pontos, std::size_t inicio, std::size_t n) {
+    std::size_t fim = inicio + n;
+    for (; inicio < fim && inicio % 8 != 0; ++inicio)
+        pontos[inicio / 8] |= static_cast<unsigned char>(0x80u >> (inicio % 8));
+    for (; inicio + 8 <= fim; inicio += 8)
+        pontos[inicio / 8] = 0xff;
+    for (; inicio < fim; ++inicio)
+        pontos[inicio / 8] |= static_cast<unsigned char>(0x80u >> (inicio % 8));
+}
+
 // The row of dots of one row of modules: each module `modulo` dots wide, a set bit prints black.
 void LinhaDePontos(const SimboloMatriz& s, int linha, std::vector<unsigned char>& pontos) {
     std::fill(pontos.begin(), pontos.end(), 0);
-    for (int coluna = 0; coluna < s.largura; ++coluna) {
-        if (!s.Escuro(linha, coluna)) continue;
-        for (int k = 0; k < s.modulo; ++k) {
-            const std::size_t ponto = static_cast<std::size_t>(coluna) * s.modulo + k;
-            pontos[ponto / 8] |= static_cast<unsigned char>(0x80u >> (ponto % 8));
-        }
-    }
+    const auto modulo = static_cast<std::size_t>(s.modulo);
+    for (int coluna = 0; coluna < s.largura; ++coluna)
+        if (s.Escuro(linha, coluna))
+            PoeBits(pontos, static_cast<std::size_t>(coluna) * modulo, modulo);
 }
 
 // The row in delta-row compression against the row before it (the seed row).
@@ -70,13 +81,16 @@ void DesenhaCodMatriz(float x, float y, const SimboloMatriz& s) {
     const auto bytes = static_cast<std::size_t>((s.largura * s.modulo + 7) / 8);
     // Starting a raster clears the seed row: the first row is sent against white.
     std::vector<unsigned char> semente(bytes, 0), linha(bytes);
+    // The rest of a module's rows repeat its first: the same empty transfers after each.
+    std::string repeticoes;
+    for (int k = 1; k < s.modulo; ++k)
+        repeticoes += kRepeteLinha;
     for (int r = 0; r < s.altura; ++r) {
         LinhaDePontos(s, r, linha);
         const std::string delta = Delta(semente, linha);
         std::fprintf(saida, "\x1b*b%zuW", delta.size());
         std::fwrite(delta.data(), 1, delta.size(), saida);
-        for (int k = 1; k < s.modulo; ++k)
-            std::fprintf(saida, "\x1b*b0W");
+        std::fwrite(repeticoes.data(), 1, repeticoes.size(), saida);
         semente.swap(linha);
     }
     std::fprintf(saida, "\x1b*rB");
