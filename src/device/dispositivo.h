@@ -1,7 +1,8 @@
 #pragma once
 // The seam between the shared code and a printer language. The driver, the loader, the
 // executor and the MD5 stamp are written once against these operations and variables; each
-// program links exactly one back-end that implements them (src/pcl in morvex, src/ps in morvel).
+// program links exactly one back-end that implements them (src/pcl in morvex, src/ps in morvel,
+// src/pdf in morvpdf).
 #include <cstdio>
 #include <string>
 
@@ -29,6 +30,11 @@ void ReiniciaFonte();
 
 // ---- Operations every back-end implements.
 void InicializaImp();
+// Called once when the run ends, after its last batch or on the error that stopped it
+// (`completa` false). A job that can be written batch after batch has nothing left to do; a
+// document that spans the whole run is finished here. False, with the message given, when what
+// the run made could not be written.
+bool EncerraExecucao(bool completa);
 // side: 0 both, 'f' front, 'v' back.
 void DefineMacros(char lado);
 void TamanhoPapel(const char* nome);

@@ -189,7 +189,11 @@ int Principal(int argc, char** argv) {
     BufferizaSaida();
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
-    const int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
+    int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
+    // A document that spans the run is finished however the run ended, so that the batches
+    // already made are kept; what it writes then is checked like every batch.
+    const bool encerrada = EncerraExecucao(status == 0);
+    if (status == 0 && (!encerrada || !GravouTudo(nargs, argv))) status = kFalha;
     // Once a run, however it ended: the operator's copy of its last stamp.
     GravaUltimoCarimbo();
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);

@@ -86,3 +86,8 @@ void Rotacao(int angulo) {
 void Rotacao2(int angulo) {
     MudaDirecao(angulo);
 }
+
+// Each batch is a PCL job of its own, whole when its page loop ends.
+bool EncerraExecucao(bool) {
+    return true;
+}

@@ -142,3 +142,8 @@ void Rotacao(int angulo) {
 void Rotacao2(int angulo) {
     Rotacao(angulo);
 }
+
+// Each batch is a PostScript job of its own, whole when its page loop ends.
+bool EncerraExecucao(bool) {
+    return true;
+}

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "codificacao/acentos.h"
 #include "codificacao/codificacao.h"
 #include "codificacao/utf8.h"
 #include "device/dispositivo.h"
@@ -27,59 +28,13 @@ struct Caractere {
 };
 using Convertido = std::vector<Caractere>;
 
-struct Acento {
-    char marca;
-    const char* letras;
-    const unsigned char* codigos;  // Latin-1 code of each letter, in the same order
-};
-constexpr unsigned char kAgudos[] = {0301, 0311, 0315, 0323, 0332, 0341, 0351, 0355, 0363, 0372};
-constexpr unsigned char kCircunflexos[] = {0302, 0312, 0324, 0342, 0352, 0364};
-constexpr unsigned char kTils[] = {0303, 0325, 0343, 0365};
-constexpr unsigned char kGraves[] = {0300, 0340};
-constexpr unsigned char kCedilhas[] = {0307, 0347};
-constexpr unsigned char kOrdinais[] = {0252, 0272};
-constexpr Acento kAcentos[] = {
-    {'\'', "AEIOUaeiou", kAgudos}, {'^', "AEOaeo", kCircunflexos}, {'~', "AOao", kTils},
-    {'`', "Aa", kGraves},          {',', "Cc", kCedilhas},         {'-', "ao", kOrdinais},
-};
-
-const Acento* BuscaMarca(char marca) {
-    for (const Acento& a : kAcentos)
-        if (a.marca == marca) return &a;
-    return nullptr;
-}
-
-// A backslash, a mark and a letter make one accented letter; an unknown letter stays without
-// its mark; a backslash before anything else leaves that character alone; an unfinished
-// sequence at the end yields nothing.
-Convertido ConverteAcentos(std::string_view texto) {
+// The notation's letters in Latin-1, each marked to go out as an octal escape.
+Convertido ConverteAcentosPS(std::string_view texto) {
+    const std::vector<LetraLatin1> letras = ConverteAcentos(texto);
     Convertido r;
-    r.reserve(texto.size());
-    std::size_t i = 0;
-    while (i < texto.size()) {
-        const char c = texto[i];
-        if (c != '\\') {
-            r.push_back({static_cast<unsigned char>(c), false});
-            ++i;
-            continue;
-        }
-        if (i + 1 >= texto.size()) break;
-        const char marca = texto[i + 1];
-        const Acento* acento = BuscaMarca(marca);
-        if (acento == nullptr) {
-            r.push_back({static_cast<unsigned char>(marca), false});
-            i += 2;
-            continue;
-        }
-        if (i + 2 >= texto.size()) break;
-        const char letra = texto[i + 2];
-        const char* achada = letra != 0 ? std::strchr(acento->letras, letra) : nullptr;
-        if (achada != nullptr)
-            r.push_back({acento->codigos[achada - acento->letras], true});
-        else
-            r.push_back({static_cast<unsigned char>(letra), false});
-        i += 3;
-    }
+    r.reserve(letras.size());
+    for (const LetraLatin1& l : letras)
+        r.push_back({l.byte, l.acentuada});
     return r;
 }
 
@@ -96,7 +51,7 @@ bool AltosEmOctal() {
 // The accents of the text converted, and, in a job that declares its set, every character
 // above 127 marked to go out as an escape.
 Convertido ConverteTextoPS(std::string_view texto) {
-    Convertido c = ConverteAcentos(texto);
+    Convertido c = ConverteAcentosPS(texto);
     if (AltosEmOctal())
         for (Caractere& k : c)
             k.escape = k.escape || k.byte > kUltimoAscii;

@@ -1,0 +1,49 @@
+#include <string>
+
+#include "device/dispositivo.h"
+#include "driver/driver.h"
+#include "interp/dados.h"
+#include "interp/interp.h"
+#include "pdf/pdf.h"
+
+const char* const kNomePrograma = "morvpdf";
+
+namespace {
+
+// One sheet: a page with the fixed and variable front objects, then, when the format has a back
+// side, a page with the fixed and variable back objects. The sheet then goes to its document,
+// named by the value the page captured in the customer's variable.
+void ImprimePagina() {
+    ComecaLado();
+    DefineMacros('f');
+    margemy = 0;
+    ReiniciaFonte();
+    if (TemObjsvf()) InterpretaVarFrente();
+    ReiniciaFonte();
+    if (TemObjsfv() || TemObjsvv()) {
+        TerminaLado();
+        ComecaLado();
+        DefineMacros('v');
+    }
+    ReiniciaFonte();
+    if (TemObjsvv()) InterpretaVarVerso();
+    ReiniciaFonte();
+    std::string valor;
+    if (!opcoes_pdf.variavel.empty()) LeVar(opcoes_pdf.variavel, valor);
+    TerminaFolha(valor);
+    ++paginas_impressas;
+}
+
+}  // namespace
+
+void LacoPaginas() {
+    ReiniciaFonte();
+    InicializaImp();
+    margemy = 0;
+    // A page is begun only once the report's page is known to exist: a page begun in a PDF is
+    // a page of the document.
+    for (bool primeira = true;; primeira = false) {
+        if ((primeira ? PrimeiraPagina() : ProximaPagina()) != 0) break;
+        ImprimePagina();
+    }
+}

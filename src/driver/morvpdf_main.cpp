@@ -1,0 +1,80 @@
+// morvpdf's entry point: its own options, then the run as the other programs make it.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/driver.h"
+#include "pdf/pdf.h"
+
+namespace {
+
+// Status of a run that stops on an error, as Principal's.
+constexpr int kFalha = -1;
+// With this many arguments after the options the third one names the output file.
+constexpr int kArgsComSaida = 3;
+// A folder made for the customers' files may be used by all, less what the umask takes away.
+constexpr mode_t kPermissoesPasta = 0777;
+
+int Uso() {
+    std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
+    std::fprintf(stderr, "Uso: %s [-g] [-d <pasta> -n <variavel>] <arquivo> <lista formatos>\n",
+                 kNomePrograma);
+    return kFalha;
+}
+
+std::string NomeBase(std::string_view caminho) {
+    const std::size_t barra = caminho.find_last_of('/');
+    return std::string(barra == std::string_view::npos ? caminho : caminho.substr(barra + 1));
+}
+
+// The customers' folder exists, or is made now, before the run begins.
+bool PreparaPasta(const std::string& pasta) {
+    struct stat info {};
+    if (stat(pasta.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    if (mkdir(pasta.c_str(), kPermissoesPasta) == 0) return true;
+    std::fprintf(stderr, "Erro na criacao da pasta [%s]\n", pasta.c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Options come first; "-" alone names standard input and ends them, as any other argument.
+    int opcao;
+    while ((opcao = getopt(argc, argv, "+gd:n:")) != -1) {
+        switch (opcao) {
+            case 'g':
+                opcoes_pdf.grade = true;
+                break;
+            case 'd':
+                opcoes_pdf.pasta = optarg;
+                break;
+            case 'n':
+                opcoes_pdf.variavel = optarg;
+                break;
+            default:
+                return Uso();
+        }
+    }
+    const int posicionais = argc - optind;
+    // A folder of customers' files needs the variable that names them, and takes the place of
+    // an output file.
+    if (opcoes_pdf.pasta.empty() != opcoes_pdf.variavel.empty()) return Uso();
+    if (!opcoes_pdf.pasta.empty() && posicionais == kArgsComSaida) return Uso();
+    if (posicionais >= 2) {
+        const std::string_view relatorio = argv[optind];
+        opcoes_pdf.titulo = NomeBase(relatorio == "-" ? argv[optind + 1] : relatorio);
+        if (posicionais == kArgsComSaida) opcoes_pdf.nome_saida = argv[optind + 2];
+    }
+    if (!opcoes_pdf.pasta.empty() && !PreparaPasta(opcoes_pdf.pasta)) return kFalha;
+    // Principal reads the arguments as the other programs do: the program's name, then the
+    // report and the formats.
+    std::vector<char*> resto{argv[0]};
+    resto.insert(resto.end(), argv + optind, argv + argc);
+    resto.push_back(nullptr);
+    return Principal(static_cast<int>(resto.size()) - 1, resto.data());
+}

@@ -1,0 +1,246 @@
+// The documents the pages go to: the whole run in one document written to the job's output, or,
+// with a folder and a variable, one file per run of sheets of the same customer. A PDF ends with
+// its page tree and cross-reference table, so a document cannot be closed batch after batch as
+// the other programs' jobs are: it spans the run and is finished when the run ends.
+#include <cairo-pdf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "device/dispositivo.h"
+#include "pdf/pdf.h"
+
+namespace {
+
+// The creator every document names.
+constexpr const char* kCriador = "morvpdf v2.2.2";
+// A new file of the run may be read and written by all, less what the umask takes away.
+constexpr mode_t kPermissoesArquivo = 0666;
+
+struct FechaSuperficie {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+struct FechaContexto {
+    void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+using Superficie = std::unique_ptr<cairo_surface_t, FechaSuperficie>;
+using Contexto = std::unique_ptr<cairo_t, FechaContexto>;
+
+cairo_status_t EscreveArquivo(void* destino, const unsigned char* dados, unsigned int tamanho) {
+    std::FILE* f = static_cast<std::FILE*>(destino);
+    return std::fwrite(dados, 1, tamanho, f) == tamanho ? CAIRO_STATUS_SUCCESS
+                                                         : CAIRO_STATUS_WRITE_ERROR;
+}
+
+Superficie NovoDocumento(std::FILE* destino, const std::string& titulo) {
+    const PaginaPDF p = PaginaEfetiva();
+    Superficie s(cairo_pdf_surface_create_for_stream(EscreveArquivo, destino, p.largura, p.altura));
+    if (!titulo.empty()) cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_TITLE,
+                                                        titulo.c_str());
+    cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_CREATOR, kCriador);
+    return s;
+}
+
+// A side drawn but not yet placed in a document (one file per customer): its drawing and size.
+struct LadoGravado {
+    Superficie desenho;
+    double largura, altura;
+};
+
+// The file of one customer while its sheets are added: written under a hidden name of its own
+// and renamed to its final name once complete, so that a file under a customer's name is
+// always whole.
+struct ArquivoCliente {
+    std::string valor;
+    std::string final;
+    std::string rascunho;
+    std::FILE* arquivo = nullptr;
+    Superficie documento;
+};
+
+// ---- The state of the run.
+// The run's one document (no folder): written to the job's output.
+Superficie documento;
+// The side being drawn.
+Contexto lado;
+// With a folder: the sides of the sheet being drawn, and the customer's file being written.
+std::vector<LadoGravado> folha;
+std::unique_ptr<ArquivoCliente> cliente;
+// Final names given in this run: a customer met again later gets a name of its own.
+std::set<std::string> nomes_usados;
+// Sheets handed over in this run, counted from 1.
+long folhas = 0;
+// A file of the run could not be written: nothing more is written, and the run fails.
+bool falhou = false;
+
+bool PorCliente() {
+    return !opcoes_pdf.pasta.empty();
+}
+
+bool Falha(const char* mensagem, const std::string& nome) {
+    std::fprintf(stderr, mensagem, nome.c_str());
+    falhou = true;
+    return false;
+}
+
+// The side's user space: points from the bottom left corner, y upwards, as the coordinate rule
+// gives them.
+void PreparaLado(cairo_t* cr, double altura) {
+    cairo_translate(cr, 0, altura);
+    cairo_scale(cr, 1, -1);
+    if (opcoes_pdf.grade) DesenhaGrade(cr);
+}
+
+// The first name of the value not yet given in this run: the name, then name-2, name-3...
+std::string NomeLivre(const std::string& base) {
+    std::string nome = base;
+    for (long n = 2; nomes_usados.count(nome) != 0; ++n)
+        nome = base + "-" + std::to_string(n);
+    nomes_usados.insert(nome);
+    return nome;
+}
+
+// Closes the customer's file: complete, it takes its final name; otherwise it is removed.
+bool FechaCliente(bool completo) {
+    if (!cliente) return true;
+    std::unique_ptr<ArquivoCliente> c = std::move(cliente);
+    bool ok = false;
+    if (c->documento) {
+        cairo_surface_finish(c->documento.get());
+        ok = cairo_surface_status(c->documento.get()) == CAIRO_STATUS_SUCCESS;
+        c->documento.reset();
+    }
+    ok = std::fclose(c->arquivo) == 0 && ok;
+    if (completo && ok && std::rename(c->rascunho.c_str(), c->final.c_str()) == 0) return true;
+    std::remove(c->rascunho.c_str());
+    if (completo) return Falha("Erro na gravacao do arquivo [%s]\n", c->final);
+    return true;
+}
+
+// Opens the file of a new customer under a hidden draft name in the folder.
+bool AbreCliente(std::string_view valor) {
+    const std::string nome = NomeLivre(NomeSeguro(valor, folhas));
+    auto c = std::make_unique<ArquivoCliente>();
+    c->valor = valor;
+    c->final = opcoes_pdf.pasta + "/" + nome + ".pdf";
+    c->rascunho = opcoes_pdf.pasta + "/." + nome + ".pdf.XXXXXX";
+    const int fd = mkstemp(c->rascunho.data());
+    if (fd < 0) return Falha("Erro na abertura do arquivo [%s]\n", c->final);
+    // The customer's file gets the permissions any file of the job would get, not mkstemp's.
+    const mode_t mascara = umask(0);
+    umask(mascara);
+    fchmod(fd, kPermissoesArquivo & ~mascara);
+    c->arquivo = fdopen(fd, "wb");
+    if (c->arquivo == nullptr) {
+        close(fd);
+        std::remove(c->rascunho.c_str());
+        return Falha("Erro na abertura do arquivo [%s]\n", c->final);
+    }
+    c->documento = NovoDocumento(c->arquivo, valor.empty() ? nome : TextoUTF8(valor));
+    cliente = std::move(c);
+    return true;
+}
+
+// The sheet's sides, as drawn, become pages of the customer's document.
+void ColocaFolha() {
+    cairo_surface_t* destino = cliente->documento.get();
+    for (const LadoGravado& l : folha) {
+        cairo_pdf_surface_set_size(destino, l.largura, l.altura);
+        Contexto cr(cairo_create(destino));
+        cairo_set_source_surface(cr.get(), l.desenho.get(), 0, 0);
+        cairo_paint(cr.get());
+        cairo_show_page(cr.get());
+    }
+}
+
+}  // namespace
+
+cairo_t* Lado() {
+    return lado.get();
+}
+
+void ComecaLado() {
+    const PaginaPDF p = PaginaEfetiva();
+    if (PorCliente()) {
+        const cairo_rectangle_t area{0, 0, p.largura, p.altura};
+        folha.push_back(
+            {Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area)),
+             p.largura, p.altura});
+        lado.reset(cairo_create(folha.back().desenho.get()));
+    } else {
+        if (!documento) documento = NovoDocumento(saida, opcoes_pdf.titulo);
+        cairo_pdf_surface_set_size(documento.get(), p.largura, p.altura);
+        lado.reset(cairo_create(documento.get()));
+    }
+    PreparaLado(lado.get(), p.altura);
+}
+
+void TerminaLado() {
+    if (!lado) return;
+    // A drawing the library refused leaves the page short of it: never a silent success.
+    if (cairo_status(lado.get()) != CAIRO_STATUS_SUCCESS && !falhou) {
+        std::fprintf(stderr, "Erro no desenho da folha [%ld]\n", folhas + 1);
+        falhou = true;
+    }
+    if (!PorCliente()) cairo_show_page(lado.get());
+    lado.reset();
+}
+
+void TerminaFolha(std::string_view valor) {
+    TerminaLado();
+    // A captured column keeps the blanks that fill it out.
+    const std::size_t inicio = valor.find_first_not_of(' ');
+    valor = inicio == std::string_view::npos
+                ? std::string_view()
+                : valor.substr(inicio, valor.find_last_not_of(' ') - inicio + 1);
+    ++folhas;
+    if (PorCliente() && !falhou) {
+        const bool mesmo = cliente && cliente->valor == valor;
+        if (!mesmo && FechaCliente(true)) AbreCliente(valor);
+        if (cliente) ColocaFolha();
+    }
+    folha.clear();
+}
+
+bool EncerraExecucao(bool completa) {
+    lado.reset();
+    folha.clear();
+    const bool fechado = FechaCliente(completa);
+    if (documento) {
+        cairo_surface_finish(documento.get());
+        // A write that failed is named by the driver, which checks the output.
+        const bool ok = cairo_surface_status(documento.get()) == CAIRO_STATUS_SUCCESS ||
+                        std::ferror(saida) != 0;
+        documento.reset();
+        if (!ok) Falha("Erro na gravacao do arquivo [%s]\n", opcoes_pdf.nome_saida);
+    }
+    const bool ok = fechado && !falhou;
+    EsqueceImagens();
+    nomes_usados.clear();
+    folhas = 0;
+    falhou = false;
+    return ok;
+}
+
+void ReiniciaDispositivoPDF() {
+    lado.reset();
+    folha.clear();
+    if (cliente) {
+        cliente->documento.reset();
+        std::fclose(cliente->arquivo);
+        std::remove(cliente->rascunho.c_str());
+        cliente.reset();
+    }
+    documento.reset();
+    EsqueceImagens();
+    nomes_usados.clear();
+    folhas = 0;
+    falhou = false;
+}

@@ -1,0 +1,383 @@
+// Drawings of the PDF job: lines, boxes, boxes with curved corners, images, barcodes and matrix
+// codes, on the same points as morvel's.
+#include <cairo.h>
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "barcode/barcode.h"
+#include "barcode/matriz.h"
+#include "bitmap/bitmap.h"
+#include "device/dispositivo.h"
+#include "pdf/pdf.h"
+#include "util/texto.h"
+
+namespace {
+
+// Line widths are given in quarter points.
+constexpr double kQuartoPonto = 0.25;
+// A width of 0 is the thinnest line the device can print: one dot of a 300-dpi printer, as
+// morvel's printers print it (the drawing library would leave it out).
+constexpr double kLinhaMaisFina = 72.0 / 300.0;
+// Dashes are 6 points long, one every 12 points.
+constexpr int kTraco = 6;
+constexpr int kPassoTraco = 12;
+// Radius of a curved corner and the length by which each side is shortened for it, in points.
+constexpr int kRaio = 5;
+// Bitmaps are drawn at 300 pixels to the inch.
+constexpr long long kPixelsPolegada = 300;
+// One barcode module is 1/100 inch; one strip of bars is a quarter inch (18 points) high.
+constexpr long long kModulosPolegada = 100;
+constexpr int kAlturaFaixa = 18;
+// A barcode is at most this many strips high (50 inches), as in morvel.
+constexpr int kMaxFaixas = 200;
+// Shades are percentages of black.
+constexpr int kSombraMax = 100;
+// Only the first four corner flags count: top left, top right, bottom right, bottom left.
+constexpr std::size_t kCantos = 4;
+// A matrix code's module is a whole number of dots of this many to the inch.
+constexpr double kPontosPorDot = 72.0 / kPontosModulo;
+
+int LimitaInt(long long valor) {
+    return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
+}
+
+double Largura(int w) {
+    const double largura = std::fabs(static_cast<double>(w)) * kQuartoPonto;
+    if (largura == 0) return kLinhaMaisFina;
+    return std::min(largura, static_cast<double>(kLimitePontos));
+}
+
+struct Caixa {
+    int X1, Y1, X2, Y2;
+};
+
+// Corners of a box: its right edge from x + width and its bottom edge from y + height, each sum
+// formed in double.
+Caixa ConverteCaixa(float x, float y, float largura, float altura) {
+    return {PontoX(x), PontoY(y), PontoX(static_cast<double>(x) + static_cast<double>(largura)),
+            PontoY(static_cast<double>(y) + static_cast<double>(altura))};
+}
+
+// Every drawing starts from the side's own state and leaves it as it was.
+class Desenho {
+  public:
+    explicit Desenho(cairo_t* cr) : cr_(cr) {
+        if (cr_ != nullptr) {
+            cairo_save(cr_);
+            cairo_new_path(cr_);
+            cairo_set_source_rgb(cr_, 0, 0, 0);
+        }
+    }
+    ~Desenho() {
+        if (cr_ != nullptr) cairo_restore(cr_);
+    }
+    Desenho(const Desenho&) = delete;
+    Desenho& operator=(const Desenho&) = delete;
+    explicit operator bool() const { return cr_ != nullptr; }
+    cairo_t* operator*() const { return cr_; }
+
+  private:
+    cairo_t* cr_;
+};
+
+// A dashed line as morvel draws it: each dash a path of its own, 6 points along x (or down y),
+// with the whole rise of the line; the last dash may reach up to 5 points beyond the end.
+void Tracejado(cairo_t* cr, int X1, int Y1, int X2, int Y2) {
+    if (X2 < X1) {
+        std::swap(X1, X2);
+        std::swap(Y1, Y2);
+    }
+    if (X1 != X2) {
+        const long long comprimento = static_cast<long long>(X2) - X1;
+        const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
+        for (long long i = 0; i < comprimento; i += kPassoTraco) {
+            cairo_move_to(cr, static_cast<double>(X1 + i), Y1);
+            cairo_rel_line_to(cr, kTraco, dy);
+        }
+        return;
+    }
+    const int topo = std::max(Y1, Y2);
+    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
+    for (long long i = 0; i < comprimento; i += kPassoTraco) {
+        cairo_move_to(cr, X1, static_cast<double>(topo - i));
+        cairo_rel_line_to(cr, 0, -kTraco);
+    }
+}
+
+void Segmento(cairo_t* cr, int xa, int ya, int xb, int yb) {
+    cairo_new_path(cr);
+    cairo_move_to(cr, xa, ya);
+    cairo_line_to(cr, xb, yb);
+    cairo_stroke(cr);
+}
+
+// A square corner: two strokes of kRaio points meeting at the corner point.
+void Quina(cairo_t* cr, int xa, int ya, int xc, int yc, int xb, int yb) {
+    cairo_move_to(cr, xa, ya);
+    cairo_line_to(cr, xc, yc);
+    cairo_line_to(cr, xb, yb);
+}
+
+// A curved corner: a quarter of a circle of kRaio points about (xc, yc), from angle a to b in
+// degrees, counter-clockwise.
+void Arco(cairo_t* cr, int xc, int yc, int a, int b) {
+    cairo_arc(cr, xc, yc, kRaio, a * M_PI / 180, b * M_PI / 180);
+}
+
+bool Curvo(std::string_view cantos, std::size_t i) {
+    return i < cantos.size() && i < kCantos && cantos[i] == '0';
+}
+
+struct Canto {
+    std::size_t flag;
+    int angulo_a, angulo_b;
+};
+
+long long BytesLinha(int largura) {
+    return (static_cast<long long>(largura) + 7) / 8;
+}
+
+bool BitmapCoerente(const Bitmap& b) {
+    if (b.largura <= 0 || b.altura <= 0 || b.tamlinha < BytesLinha(b.largura)) return false;
+    return static_cast<long long>(b.pixels.size()) >= static_cast<long long>(b.altura) * b.tamlinha;
+}
+
+struct FechaSuperficie {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+using Superficie = std::unique_ptr<cairo_surface_t, FechaSuperficie>;
+
+// The bit order of the drawing library's one-bit images follows the machine's byte order: on a
+// little-endian machine the first pixel is a byte's lowest bit.
+unsigned char OrdemDoDispositivo(unsigned char byte) {
+    if constexpr (std::endian::native == std::endian::big) return byte;
+    byte = static_cast<unsigned char>((byte & 0xF0) >> 4 | (byte & 0x0F) << 4);
+    byte = static_cast<unsigned char>((byte & 0xCC) >> 2 | (byte & 0x33) << 2);
+    return static_cast<unsigned char>((byte & 0xAA) >> 1 | (byte & 0x55) << 1);
+}
+
+// The bitmap's dark pixels (clear bits) as a one-bit mask, rows as the file stores them (bottom
+// first, which is the side's y upwards). The document embeds one mask once however many pages
+// draw it, since every page draws the same mask of the same file.
+Superficie Mascara(const Bitmap& b) {
+    Superficie s(cairo_image_surface_create(CAIRO_FORMAT_A1, b.largura, b.altura));
+    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    cairo_surface_flush(s.get());
+    unsigned char* destino = cairo_image_surface_get_data(s.get());
+    const int passo = cairo_image_surface_get_stride(s.get());
+    const auto por_linha = static_cast<std::size_t>(BytesLinha(b.largura));
+    for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r) {
+        const unsigned char* origem = b.pixels.data() + r * static_cast<std::size_t>(b.tamlinha);
+        unsigned char* linha = destino + r * static_cast<std::size_t>(passo);
+        for (std::size_t j = 0; j < por_linha; ++j)
+            linha[j] = OrdemDoDispositivo(static_cast<unsigned char>(~origem[j]));
+    }
+    cairo_surface_mark_dirty(s.get());
+    return s;
+}
+
+// The images of the run by file name: each read once.
+struct ImagemLida {
+    Superficie mascara;
+    int largura, altura;
+};
+std::map<std::string, ImagemLida>& Imagens() {
+    static std::map<std::string, ImagemLida> imagens;
+    return imagens;
+}
+
+const ImagemLida* Imagem(const char* arquivo) {
+    auto& imagens = Imagens();
+    const auto achada = imagens.find(arquivo);
+    if (achada != imagens.end()) return achada->second.mascara ? &achada->second : nullptr;
+    ImagemLida lida{nullptr, 0, 0};
+    const std::optional<Bitmap> b = CarregaBitmap(arquivo, OrdemLinhas::ComoGravado);
+    if (b && BitmapCoerente(*b)) lida = {Mascara(*b), b->largura, b->altura};
+    const auto [item, novo] = imagens.emplace(arquivo, std::move(lida));
+    return item->second.mascara ? &item->second : nullptr;
+}
+
+int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) {
+    if (tipo == "i25") return i25(texto, linha, Marca::Barras);
+    if (tipo == "code128c") return code128c(texto, linha, Marca::Barras);
+    return code39(texto, linha, Marca::Barras);
+}
+
+bool Barra(const LinhaCodigo& linha, int modulo) {
+    return (linha[static_cast<std::size_t>(modulo / 8)] & (0x80u >> (modulo % 8))) != 0;
+}
+
+}  // namespace
+
+void EsqueceImagens() {
+    Imagens().clear();
+}
+
+void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
+    const Desenho d(Lado());
+    if (!d) return;
+    const int X1 = PontoX(x1), Y1 = PontoY(y1), X2 = PontoX(x2), Y2 = PontoY(y2);
+    if (largura >= 0) {
+        cairo_move_to(*d, X1, Y1);
+        cairo_rel_line_to(*d, static_cast<double>(X2) - X1, static_cast<double>(Y2) - Y1);
+    } else {
+        Tracejado(*d, X1, Y1, X2, Y2);
+    }
+    cairo_close_path(*d);
+    cairo_set_line_width(*d, Largura(largura));
+    cairo_stroke(*d);
+}
+
+void DesenhaRetang(float x, float y, float largura, float altura, int sombra, int borda) {
+    const Desenho d(Lado());
+    if (!d) return;
+    sombra = std::clamp(sombra, 0, kSombraMax);
+    const Caixa c = ConverteCaixa(x, y, largura, altura);
+    cairo_move_to(*d, c.X1, c.Y1);
+    cairo_line_to(*d, c.X2, c.Y1);
+    cairo_line_to(*d, c.X2, c.Y2);
+    cairo_line_to(*d, c.X1, c.Y2);
+    cairo_close_path(*d);
+    // morvel's grey is the shade's complement in hundredths.
+    const double cinza = static_cast<double>(kSombraMax - sombra) / kSombraMax;
+    cairo_set_source_rgb(*d, cinza, cinza, cinza);
+    cairo_fill_preserve(*d);
+    if (borda != 0) {
+        cairo_set_source_rgb(*d, 0, 0, 0);
+        cairo_set_line_width(*d, Largura(borda));
+        cairo_stroke(*d);
+    }
+}
+
+void DesenhaRetangA(float x, float y, float largura, float altura, const char* cantos, int pena) {
+    const Desenho d(Lado());
+    if (!d) return;
+    const std::string_view flags = cantos != nullptr ? cantos : "";
+    const Caixa c = ConverteCaixa(x, y, largura, altura);
+    cairo_set_line_width(*d, Largura(pena));
+    Segmento(*d, c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
+    Segmento(*d, c.X2, c.Y1 - kRaio, c.X2, c.Y2 + kRaio);
+    Segmento(*d, c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
+    Segmento(*d, c.X1, c.Y1 - kRaio, c.X1, c.Y2 + kRaio);
+    // Top right, bottom right, bottom left, top left, each stroked on its own.
+    cairo_new_path(*d);
+    if (Curvo(flags, 1))
+        Arco(*d, c.X2 - kRaio, c.Y1 - kRaio, 0, 90);
+    else
+        Quina(*d, c.X2 - kRaio, c.Y1, c.X2, c.Y1, c.X2, c.Y1 - kRaio);
+    cairo_stroke(*d);
+    if (Curvo(flags, 2))
+        Arco(*d, c.X2 - kRaio, c.Y2 + kRaio, 270, 360);
+    else
+        Quina(*d, c.X2, c.Y2 + kRaio, c.X2, c.Y2, c.X2 - kRaio, c.Y2);
+    cairo_stroke(*d);
+    if (Curvo(flags, 3))
+        Arco(*d, c.X1 + kRaio, c.Y2 + kRaio, 180, 270);
+    else
+        Quina(*d, c.X1 + kRaio, c.Y2, c.X1, c.Y2, c.X1, c.Y2 + kRaio);
+    cairo_stroke(*d);
+    if (Curvo(flags, 0))
+        Arco(*d, c.X1 + kRaio, c.Y1 - kRaio, 90, 180);
+    else
+        Quina(*d, c.X1, c.Y1 - kRaio, c.X1, c.Y1, c.X1 + kRaio, c.Y1);
+    cairo_stroke(*d);
+}
+
+// The image's box, in whole points as morvel scales it, with its top left corner at (x, y). A
+// plain image paints its light pixels white; a mask (mascara not 0) leaves them as they were.
+void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+    const Desenho d(Lado());
+    if (!d || arquivo == nullptr) return;
+    const ImagemLida* imagem = Imagem(arquivo);
+    if (imagem == nullptr) return;
+    const long long altura_pt = static_cast<long long>(imagem->altura) * 72 / kPixelsPolegada;
+    const long long largura_pt = static_cast<long long>(imagem->largura) * 72 / kPixelsPolegada;
+    // An image of less than a point prints nothing.
+    if (altura_pt <= 0 || largura_pt <= 0) return;
+    const int X = PontoX(x), Y = PontoY(y);
+    cairo_translate(*d, X, LimitaInt(Y - altura_pt));
+    if (mascara == 0) {
+        cairo_set_source_rgb(*d, 1, 1, 1);
+        cairo_rectangle(*d, 0, 0, static_cast<double>(largura_pt), static_cast<double>(altura_pt));
+        cairo_fill(*d);
+        cairo_set_source_rgb(*d, 0, 0, 0);
+    }
+    cairo_scale(*d, static_cast<double>(largura_pt) / imagem->largura,
+                static_cast<double>(altura_pt) / imagem->altura);
+    cairo_pattern_t* p = cairo_pattern_create_for_surface(imagem->mascara.get());
+    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+    cairo_mask(*d, p);
+    cairo_pattern_destroy(p);
+}
+
+// The bars as filled boxes, each run of bar modules one box the height of every strip, over the
+// white of the spaces: as morvel's strips, which are opaque images, print them.
+void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
+    std::string texto = codigo != nullptr ? codigo : "";
+    rtrim(texto);
+    if (texto.empty()) return;
+    LinhaCodigo linha{};
+    const int modulos = Codifica(tipo != nullptr ? tipo : "", texto, linha);
+    if (modulos < 0) {
+        std::fprintf(stderr, "Codigo de barras invalido [%s]\n", texto.c_str());
+        return;
+    }
+    const Desenho d(Lado());
+    const int m = std::min(modulos, static_cast<int>(kLinhaCodigo * 8));
+    const int faixas = std::min(altura, kMaxFaixas);
+    if (!d || m == 0 || faixas <= 0) return;
+    const int X = PontoX(x), Y = PontoY(y);
+    const int largura_pt = static_cast<int>(static_cast<long long>(m) * 72 / kModulosPolegada);
+    const double modulo = static_cast<double>(largura_pt) / m;
+    const double base = static_cast<double>(Y) - static_cast<double>(kAlturaFaixa) * faixas;
+    const double alto = static_cast<double>(kAlturaFaixa) * faixas;
+    cairo_set_source_rgb(*d, 1, 1, 1);
+    cairo_rectangle(*d, X, base, largura_pt, alto);
+    cairo_fill(*d);
+    cairo_set_source_rgb(*d, 0, 0, 0);
+    for (int i = 0; i < m;) {
+        if (!Barra(linha, i)) {
+            ++i;
+            continue;
+        }
+        int fim = i;
+        while (fim < m && Barra(linha, fim))
+            ++fim;
+        cairo_rectangle(*d, X + i * modulo, base, (fim - i) * modulo, alto);
+        i = fim;
+    }
+    cairo_fill(*d);
+}
+
+// The dark modules as filled boxes, each run of dark modules in a row one box.
+void DesenhaCodMatriz(float x, float y, const SimboloMatriz& simbolo) {
+    const Desenho d(Lado());
+    if (!d || simbolo.modulo <= 0) return;
+    const double lado = simbolo.modulo * kPontosPorDot;
+    const double X = PontoX(x), Y = PontoY(y);
+    for (int r = 0; r < simbolo.altura; ++r) {
+        const double topo = Y - r * lado;
+        for (int c = 0; c < simbolo.largura;) {
+            if (!simbolo.Escuro(r, c)) {
+                ++c;
+                continue;
+            }
+            int fim = c;
+            while (fim < simbolo.largura && simbolo.Escuro(r, fim))
+                ++fim;
+            cairo_rectangle(*d, X + c * lado, topo - lado, (fim - c) * lado, lado);
+            c = fim;
+        }
+    }
+    cairo_fill(*d);
+}

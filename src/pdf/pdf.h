@@ -1,0 +1,81 @@
+#pragma once
+// What the PDF operations share: the run's choices, the page being drawn, the coordinate rule
+// and the document (or the documents, one per customer) that the pages go to.
+#include <cairo.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// What morvpdf's command line asks for beyond the other programs' arguments.
+struct OpcoesPDF {
+    std::string pasta;     // -d: one file per customer in this folder; empty: one document
+    std::string variavel;  // -n: the captured variable whose value names a customer's file
+    bool grade = false;    // -g: the designer's grid under every page
+    std::string titulo;    // the document's title when it holds the whole run
+    std::string nome_saida = "stdout";  // the run's output, as messages name it
+};
+extern OpcoesPDF opcoes_pdf;
+
+// Points to the inch of PDF's default user space, as of PostScript's.
+constexpr double kPontosPolegadaPDF = 72.0;
+
+// Every converted coordinate is kept within this many points of the page origin (about 1400
+// inches): no form reaches that far, and the drawing library's fixed-point numbers must not
+// overflow.
+constexpr int kLimitePontos = 100000;
+
+// The page of the current batch: its size in points as morvel's page device sets it, the page
+// height its coordinate rule turns y by (the short side in landscape), and the form origin,
+// exchanged in landscape.
+struct PaginaPDF {
+    double largura;
+    double altura;
+    float altura_forma;
+    float xtop;
+    float ytop;
+};
+PaginaPDF PaginaEfetiva();
+
+// The coordinate rule, the same as morvel's so that both print on the same points: a form x
+// or y in inches into whole points from the bottom left corner of the page, truncated towards
+// zero. Every side is drawn in that space (y upwards).
+int PontoX(double x);
+int PontoY(double y);
+// An int result of a sum or product of device values, kept inside kLimitePontos.
+int LimitaPontos(long long valor);
+
+// The side being drawn; null outside a side (nothing is drawn then).
+cairo_t* Lado();
+
+// ---- The page sequence, driven by morvpdf's page loop.
+// Starts a new side: a new page of the batch's size, with the grid when asked for.
+void ComecaLado();
+// Ends the side being drawn.
+void TerminaLado();
+// The sheet's sides are all drawn: they go to the run's document, or, with one file per
+// customer, to the file of `valor` (the value of the captured variable on the sheet).
+void TerminaFolha(std::string_view valor);
+
+// The designer's grid on the current side.
+void DesenhaGrade(cairo_t* cr);
+
+// Forgets the images read in this run (each is read once a run, and embedded once a document).
+void EsqueceImagens();
+
+// Forgets every document, page and image of earlier runs without writing them (for tests and
+// the fuzz harness, which run the whole program again in the same process).
+void ReiniciaDispositivoPDF();
+
+// ---- Texts as the document takes them.
+// A text of the job as UTF-8: the accent notation turned into its letters, the bytes of a text
+// without a declared set taken as Latin-1 (as morvel's fonts print them), and characters that
+// print nothing (control codes) left out.
+std::string TextoUTF8(std::string_view texto);
+
+// ---- One file per customer (-d, -n).
+// The file name a value gives: letters, digits, '-', '_' and '.' kept, any other character '_',
+// never empty nor starting with a dot, at most kNomeMaximo bytes; the sheet number names the
+// file of sheets without a value.
+constexpr std::size_t kNomeMaximo = 200;  // under any file system's 255, with room for a suffix
+std::string NomeSeguro(std::string_view valor, long folha);
