@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <set>
 #include <string>
@@ -39,12 +40,29 @@ cairo_status_t EscreveArquivo(void* destino, const unsigned char* dados, unsigne
                                                          : CAIRO_STATUS_WRITE_ERROR;
 }
 
+// The document's creation date is the time of the run; SOURCE_DATE_EPOCH (seconds since 1970)
+// names another, so that the same run makes the same bytes, as reproducible builds ask.
+void DataDeCriacao(cairo_surface_t* s) {
+    const char* epoca = std::getenv("SOURCE_DATE_EPOCH");
+    if (epoca == nullptr || *epoca == '\0') return;
+    char* fim = nullptr;
+    const long long segundos = std::strtoll(epoca, &fim, 10);
+    if (*fim != '\0' || segundos < 0) return;
+    const std::time_t t = static_cast<std::time_t>(segundos);
+    std::tm tm{};
+    if (gmtime_r(&t, &tm) == nullptr) return;
+    char data[sizeof "YYYY-MM-DDThh:mm:ssZ" + 8];
+    if (std::strftime(data, sizeof data, "%Y-%m-%dT%H:%M:%SZ", &tm) == 0) return;
+    cairo_pdf_surface_set_metadata(s, CAIRO_PDF_METADATA_CREATE_DATE, data);
+}
+
 Superficie NovoDocumento(std::FILE* destino, const std::string& titulo) {
     const PaginaPDF p = PaginaEfetiva();
     Superficie s(cairo_pdf_surface_create_for_stream(EscreveArquivo, destino, p.largura, p.altura));
     if (!titulo.empty()) cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_TITLE,
                                                         titulo.c_str());
     cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_CREATOR, kCriador);
+    DataDeCriacao(s.get());
     return s;
 }
 

@@ -2,6 +2,7 @@
 // safe in any folder and any shell.
 #include <string>
 
+#include "codificacao/codificacao.h"
 #include "codificacao/utf8.h"
 #include "pdf/pdf.h"
 
@@ -16,12 +17,13 @@ bool Permitido(char c) {
 
 std::string NomeSeguro(std::string_view valor, long folha) {
     if (valor.empty()) return "folha-" + std::to_string(folha);
-    // One '_' for each character outside the safe set, however many bytes it takes.
-    const std::string texto = TextoUTF8(valor);
+    // One '_' for each character outside the safe set, however many bytes it takes in the
+    // job's set (without a declared set every byte is a character).
+    const bool utf8 = codificacao == Codificacao::utf8;
     std::string nome;
-    for (std::size_t i = 0; i < texto.size() && nome.size() < kNomeMaximo;) {
-        const std::size_t n = TamanhoCaractere(texto, i);
-        nome += n == 1 && Permitido(texto[i]) ? texto[i] : '_';
+    for (std::size_t i = 0; i < valor.size() && nome.size() < kNomeMaximo;) {
+        const std::size_t n = utf8 ? TamanhoCaractere(valor, i) : 1;
+        nome += n == 1 && Permitido(valor[i]) ? valor[i] : '_';
         i += n;
     }
     // A name starting with a dot would be hidden, or be "." or "..".

@@ -1,8 +1,10 @@
 // The bundled example as printers print it: its barcodes and matrix codes read back from the
-// pages of both programs, and its drawings in the same places on morvex's and morvel's pages.
+// pages of every program, its drawings in the same places on morvex's, morvel's and morvpdf's
+// pages, and the PDF's texts as a reader copies them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "support/ferramentas.h"
 #include "support/render.h"
+#include "support/verificadores.h"
 
 namespace {
 
@@ -46,21 +49,32 @@ TextosDoExemplo TextosDosCodigos() {
 // Where the form places the Data Matrix of the order number.
 const Regiao kDataMatrixDoPedido = {6.95, 5.0, 0.7, 0.7};
 
-TEST(Exemplo, CodigosLegiveisNasDuasLinguagens) {
-    const std::string falta = FaltaFerramenta({kMorvex, kMorvel}, {kZbarimg, kDmtxread});
+TEST(Exemplo, CodigosLegiveisEmTodosOsJobs) {
+    const std::string falta =
+        FaltaFerramenta({kMorvex, kMorvel, kMorvpdf}, {kZbarimg, kDmtxread, kPdftoppm});
     if (!falta.empty()) GTEST_SKIP() << falta;
     DiretorioTemporario dir;
     CopiaExemplo(LeArquivo(kExemplos + "formulario.fmt"));
     const TextosDoExemplo esperados = TextosDosCodigos();
-    for (const auto& programa : kProgramas) {
+    struct Leitura {
+        std::string programa;
+        Leitor leitor;
+    };
+    const Leitura leituras[] = {{kMorvex, Leitor::interpretador},
+                                {kMorvel, Leitor::interpretador},
+                                {kMorvpdf, Leitor::interpretador},
+                                {kMorvpdf, Leitor::poppler}};
+    for (const auto& [programa, leitor] : leituras) {
+        const std::string nome =
+            NomePrograma(programa) + (leitor == Leitor::poppler ? " (poppler)" : "");
         // Executa also has the whole job, every command of the example, rendered.
         const Resultado r = Executa(programa, {"relatorio.txt", "formulario.fmt"});
-        ASSERT_EQ(r.status, 0) << NomePrograma(programa);
-        std::vector<std::string> lidos = LeCodigos(r.saida, programa);
+        ASSERT_EQ(r.status, 0) << nome;
+        std::vector<std::string> lidos = LeCodigos(r.saida, programa, leitor);
         std::sort(lidos.begin(), lidos.end());
-        EXPECT_EQ(lidos, esperados.codigos) << NomePrograma(programa);
-        EXPECT_EQ(LeDataMatrix(r.saida, programa, kDataMatrixDoPedido), esperados.pedidos)
-            << NomePrograma(programa);
+        EXPECT_EQ(lidos, esperados.codigos) << nome;
+        EXPECT_EQ(LeDataMatrix(r.saida, programa, kDataMatrixDoPedido, leitor), esperados.pedidos)
+            << nome;
     }
 }
 
@@ -171,35 +185,114 @@ Ponto MelhorDesvio(const std::vector<Tinta>& a, const std::vector<Tinta>& b) {
     return melhor;
 }
 
+// The drawings of the example's pages as a program prints them.
+std::vector<Tinta> TintasDe(const std::string& programa) {
+    const Resultado r = Executa(programa, {"relatorio.txt", "formulario.fmt"});
+    EXPECT_EQ(r.status, 0) << NomePrograma(programa);
+    std::vector<Tinta> tintas;
+    for (const Pagina& p : Renderiza(r.saida, kDpi, programa))
+        tintas.push_back(TintaDosDesenhos(p));
+    return tintas;
+}
+
+// Page by page, each program's drawing ink lies close to the other's.
+void ComparaDesenhos(const std::string& um, const std::string& outro) {
+    const std::vector<Tinta> a = TintasDe(um), b = TintasDe(outro);
+    const std::string na = NomePrograma(um), nb = NomePrograma(outro);
+    ASSERT_FALSE(a.empty());
+    ASSERT_EQ(a.size(), b.size());
+    const Ponto d = MelhorDesvio(a, b);
+    std::printf("%s's pages lie (%d, %d) px from %s's at %d dpi\n", na.c_str(), -d.x, -d.y,
+                nb.c_str(), kDpi);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const double em_a = EmLugar(a[i], b[i], d);
+        const double em_b = EmLugar(b[i], a[i], {-d.x, -d.y});
+        std::printf(
+            "page %zu: of the drawings' ink, %.2f%% of %s's (%zu px) and %.2f%% of %s's "
+            "(%zu px) lie within %d px of the other's; %.0f%% needed\n",
+            i + 1, 100 * em_a, na.c_str(), a[i].pontos.size(), 100 * em_b, nb.c_str(),
+            b[i].pontos.size(), kTolerancia, 100 * kLimiar);
+        EXPECT_GE(em_a, kLimiar) << "page " << i + 1;
+        EXPECT_GE(em_b, kLimiar) << "page " << i + 1;
+    }
+}
+
 // What no byte table shows: the rules, boxes, images and barcodes of the example land in the
-// same places on the pages of both programs.
+// same places on the pages of both printer languages, and on the PDF's pages as on morvel's.
 TEST(Exemplo, DesenhosNosMesmosLugaresNasDuasLinguagens) {
     const std::string falta = FaltaFerramenta({kMorvex, kMorvel}, {});
     if (!falta.empty()) GTEST_SKIP() << falta;
     DiretorioTemporario dir;
     CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + "formulario.fmt")));
-    std::vector<Tinta> pcl, ps;
-    for (auto [programa, tintas] : {std::pair{kMorvex, &pcl}, std::pair{kMorvel, &ps}}) {
-        const Resultado r = Executa(programa, {"relatorio.txt", "formulario.fmt"});
-        ASSERT_EQ(r.status, 0) << NomePrograma(programa);
-        for (const Pagina& p : Renderiza(r.saida, kDpi, programa))
-            tintas->push_back(TintaDosDesenhos(p));
+    ComparaDesenhos(kMorvex, kMorvel);
+}
+
+TEST(Exemplo, DesenhosDoPDFNosLugaresDosDoPostScript) {
+    const std::string falta = FaltaFerramenta({kMorvpdf, kMorvel}, {});
+    if (!falta.empty()) GTEST_SKIP() << falta;
+    DiretorioTemporario dir;
+    CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + "formulario.fmt")));
+    ComparaDesenhos(kMorvpdf, kMorvel);
+}
+
+// The stamps of a job or a text, in order: eight groups of four hexadecimal digits.
+std::vector<std::string> Carimbos(const std::string& texto) {
+    static const std::regex kCarimbo("[0-9a-f]{4}(\\.[0-9a-f]{4}){7}");
+    std::vector<std::string> r;
+    for (std::sregex_iterator i(texto.begin(), texto.end(), kCarimbo), fim; i != fim; ++i)
+        r.push_back(i->str());
+    return r;
+}
+
+// The customers' names of the report: the columns the form captures from section 1.
+std::vector<std::string> NomesDosClientes() {
+    std::istringstream relatorio(LeArquivo(kExemplos + "relatorio.txt"));
+    std::vector<std::string> nomes;
+    std::string anterior;
+    for (std::string linha; std::getline(relatorio, linha); anterior = linha)
+        if (anterior == ".secao 1") {
+            std::string nome = linha.substr(9, 40);
+            nome.erase(nome.find_last_not_of(' ') + 1);
+            nomes.push_back(nome);
+        }
+    return nomes;
+}
+
+// The PDF's text as a reader copies it: the form's texts with their accented letters, what the
+// form takes from the report, and the stamps, the same as morvel's; its fonts travel with it.
+TEST(Exemplo, TextosDoPDF) {
+    if (!TemPrograma("pdftotext")) GTEST_SKIP() << "pdftotext not found: install poppler-utils";
+    DiretorioTemporario dir;
+    CopiaExemplo(LeArquivo(kExemplos + "formulario.fmt"));
+    const Resultado pdf = Executa(kMorvpdf, {"relatorio.txt", "formulario.fmt", "exemplo.pdf"});
+    ASSERT_EQ(pdf.status, 0) << pdf.erro;
+    VerificaJobPDF(LeArquivo("exemplo.pdf"));
+    const std::string registro_pdf = LeArquivo("md5.tmp");
+    const Resultado ps = Executa(kMorvel, {"relatorio.txt", "formulario.fmt"});
+    ASSERT_EQ(ps.status, 0);
+    EXPECT_EQ(LeArquivo("md5.tmp"), registro_pdf);
+
+    const std::string texto = SaidaDe("pdftotext -raw exemplo.pdf -");
+    std::vector<std::string> esperados = {
+        "Emiss\u00e3o autom\u00e1tica - n\u00e3o \u00e9 necess\u00e1rio assinar",
+        "PEDIDO (C\u00d3DIGO 128)", "REFER\u00caNCIA (C\u00d3DIGO 39)",
+        "INSTRU\u00c7\u00d5ES", "Pague pelo c\u00f3digo de barras em qualquer ag\u00eancia.",
+        "a autentica\u00e7\u00e3o identifica o documento."};
+    for (const std::string& nome : NomesDosClientes())
+        esperados.push_back(nome);
+    for (const std::string& e : esperados)
+        EXPECT_NE(texto.find(e), std::string::npos) << e;
+    EXPECT_EQ(Carimbos(texto), Carimbos(ps.saida));
+    EXPECT_FALSE(Carimbos(texto).empty());
+
+    // Every font embedded: the fourth column of pdffonts (after the header's two lines).
+    std::istringstream fontes(SaidaDe("pdffonts exemplo.pdf"));
+    int n = 0;
+    for (std::string linha; std::getline(fontes, linha); ++n) {
+        if (n < 2) continue;
+        EXPECT_NE(linha.find(" yes "), std::string::npos) << linha;
     }
-    ASSERT_FALSE(pcl.empty());
-    ASSERT_EQ(pcl.size(), ps.size());
-    const Ponto d = MelhorDesvio(pcl, ps);
-    std::printf("morvex's pages lie (%d, %d) px from morvel's at %d dpi\n", -d.x, -d.y, kDpi);
-    for (std::size_t i = 0; i < pcl.size(); ++i) {
-        const double em_pcl = EmLugar(pcl[i], ps[i], d);
-        const double em_ps = EmLugar(ps[i], pcl[i], {-d.x, -d.y});
-        std::printf(
-            "page %zu: of the drawings' ink, %.2f%% of morvex's (%zu px) and %.2f%% of morvel's "
-            "(%zu px) lie within %d px of the other's; %.0f%% needed\n",
-            i + 1, 100 * em_pcl, pcl[i].pontos.size(), 100 * em_ps, ps[i].pontos.size(),
-            kTolerancia, 100 * kLimiar);
-        EXPECT_GE(em_pcl, kLimiar) << "page " << i + 1;
-        EXPECT_GE(em_ps, kLimiar) << "page " << i + 1;
-    }
+    EXPECT_GT(n, 2);
 }
 
 }  // namespace

@@ -294,7 +294,7 @@ TEST_F(Hostil, FalhasDeGravacao) {
     // The reader of a closed pipe is gone before the run starts; the test itself must not die
     // of it either.
     std::signal(SIGPIPE, SIG_IGN);
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
             // The descriptor the program gets as its standard output; -1: none at all.
@@ -325,7 +325,7 @@ TEST_F(Hostil, RastroQueNaoPodeSerGravado) {
     EscreveArquivo("r.txt", "A\n");
     EscreveArquivo("f.fmt", kFormatoGeral);
     fs::create_symlink("/dev/full", "vodrel.dbg");
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         SCOPED_TRACE(NomePrograma(programa));
         Resultado r = Roda(programa, kPadrao);
         EXPECT_EQ(r.status, 255);

@@ -64,7 +64,7 @@ class Programas : public ::testing::Test {
 
 TEST_F(Programas, UsoComMenosDeDoisArgumentos) {
     const std::vector<std::string> casos[] = {{}, {"relatorio.txt"}};
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         for (const auto& argumentos : casos) {
             Resultado r = Executa(programa, argumentos);
             std::string nome = NomePrograma(programa);
@@ -116,7 +116,7 @@ TEST_F(Programas, ErrosTerminamComMensagemEStatus255) {
          {"r.txt", "f.fmt"},
          "Codificacao invalida [UTF8] - linha 2\n"},
     };
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         for (const auto& caso : casos) {
             EscreveArquivo("f.fmt", caso.formato);
             Resultado r = Executa(programa, caso.argumentos);
@@ -132,7 +132,7 @@ TEST_F(Programas, RastroQueNaoPodeSerCriado) {
     EscreveArquivo("r.txt", "A\n");
     EscreveArquivo("f.fmt", "");
     fs::create_directory("vodrel.dbg");
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         Resultado r = Executa(programa, {"r.txt", "f.fmt"});
         EXPECT_EQ(r.erro, "Erro na abertura do arquivo [vodrel.dbg]\n") << NomePrograma(programa);
         EXPECT_EQ(r.status, 255) << NomePrograma(programa);
@@ -144,7 +144,7 @@ TEST_F(Programas, ArquivoTemporarioQueNaoPodeSerCriado) {
     EscreveArquivo("f.fmt", "");
     std::string pasta = dir_.caminho() + "/nao/existe";
     setenv("TMPDIR", pasta.c_str(), 1);
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         Resultado r = Executa(programa, {"r.txt", "f.fmt"});
         std::string inicio = "Erro na criacao do arquivo temporario [" + pasta + "/morv";
         ASSERT_GT(r.erro.size(), inicio.size()) << r.erro;

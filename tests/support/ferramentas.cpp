@@ -166,6 +166,7 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
     if (r.status == 0 && !r.saida.empty()) {
         if (programa == kMorvex) VerificaJobPCL(r.saida);
         if (programa == kMorvel) VerificaJobPS(r.saida);
+        if (programa == kMorvpdf) VerificaJobPDF(r.saida);
     }
     return r;
 }

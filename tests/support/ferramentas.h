@@ -72,15 +72,20 @@ struct Resultado {
 Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
                   const std::string& entrada = "");
 
-// Paths of the two programs under test.
+// Paths of the programs under test.
 inline const std::string kMorvex = MORVEX_BIN;
 inline const std::string kMorvel = MORVEL_BIN;
+inline const std::string kMorvpdf = MORVPDF_BIN;
 
 // The bundled example: report, form and logo.
 inline const std::string kExemplos = MORV_SOURCE_DIR "/examples/";
 
-// Both programs, and the name each gives itself in its messages.
+// The two printer-language programs, whose jobs the byte tables describe, and all three, for
+// what every program does alike (messages, exit status, trace); and the name each gives itself
+// in its messages.
 inline const std::string kProgramas[] = {kMorvex, kMorvel};
+inline const std::string kTodosProgramas[] = {kMorvex, kMorvel, kMorvpdf};
 inline std::string NomePrograma(const std::string& programa) {
+    if (programa == kMorvpdf) return "morvpdf";
     return programa == kMorvex ? "morvex" : "morvel";
 }

@@ -52,15 +52,38 @@ bool Presente(const Interpretador& interpretador) {
     return item->second;
 }
 
-// Renders the job into numbered files named from the model (with %03d) on the device given.
-void RenderizaEm(const std::string& job, const std::string& programa, const std::string& opcoes,
-                 const std::string& modelo) {
+const Interpretador kPoppler = {"pdftoppm", "pdftoppm", "pdftoppm not found: install poppler-utils"};
+
+const Interpretador& LeitorDe(const std::string& programa, Leitor leitor) {
+    return leitor == Leitor::poppler ? kPoppler : InterpretadorDe(programa);
+}
+
+// Renders the job into numbered files, each page one, named `nome` and a number, of the type
+// `tipo` (pgm or png); their names in page order.
+std::vector<std::string> RenderizaEm(const std::string& job, const std::string& programa,
+                                     Leitor leitor, int dpi, const std::string& nome,
+                                     const std::string& tipo) {
     EscreveArquivo("render.job", job);
     int estado;
-    SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " " + opcoes +
-                     " -sOutputFile=" + modelo + " render.job </dev/null 2>/dev/null",
-                 estado);
+    if (leitor == Leitor::poppler)
+        SaidaEEstado("pdftoppm -gray -r " + std::to_string(dpi) + (tipo == "png" ? " -png" : "") +
+                         " render.job " + nome + " </dev/null 2>/dev/null",
+                     estado);
+    else
+        SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " -sDEVICE=" +
+                         (tipo == "png" ? "pnggray" : "pgmraw") + " -r" + std::to_string(dpi) +
+                         " -sOutputFile=" + nome + "-%03d." + tipo +
+                         " render.job </dev/null 2>/dev/null",
+                     estado);
     std::remove("render.job");
+    // Both readers number the pages with as many digits as they all need: the names sort.
+    std::vector<std::string> nomes;
+    for (const auto& entrada : std::filesystem::directory_iterator("."))
+        if (const std::string n = entrada.path().filename().string();
+            n.starts_with(nome + "-") && n.ends_with("." + tipo))
+            nomes.push_back(n);
+    std::sort(nomes.begin(), nomes.end());
+    return nomes;
 }
 
 // The texts a decoder printed, one a line.
@@ -95,14 +118,16 @@ std::string FaltaFerramenta(const std::vector<std::string>& programas,
         if (!TemPrograma(InterpretadorDe(programa).nome)) return InterpretadorDe(programa).falta;
     for (const auto& decodificador : decodificadores) {
         if (TemPrograma(decodificador)) continue;
-        const char* pacote = decodificador == kZbarimg ? "zbar-tools" : "dmtx-utils";
+        const char* pacote = decodificador == kZbarimg   ? "zbar-tools"
+                             : decodificador == kDmtxread ? "dmtx-utils"
+                                                          : "poppler-utils";
         return decodificador + " not found: install " + pacote;
     }
     return "";
 }
 
-void RenderizaSemErro(const std::string& job, const std::string& programa) {
-    const Interpretador& interpretador = InterpretadorDe(programa);
+void RenderizaSemErro(const std::string& job, const std::string& programa, Leitor leitor) {
+    const Interpretador& interpretador = LeitorDe(programa, leitor);
     if (!Presente(interpretador)) return;
     std::string nome = (std::filesystem::temp_directory_path() / "morv-job-XXXXXX").string();
     const int fd = mkstemp(nome.data());
@@ -114,10 +139,14 @@ void RenderizaSemErro(const std::string& job, const std::string& programa) {
     std::fwrite(job.data(), 1, job.size(), f);
     std::fclose(f);
     int estado;
-    // Both interpreters report errors in their messages; gpcl6 may still end with status 0.
-    std::string relato = SaidaEEstado(
-        std::string(interpretador.comando) + " -sDEVICE=nullpage '" + nome + "' </dev/null 2>&1",
-        estado);
+    // Every reader reports errors in its messages; gpcl6 may still end with status 0. Poppler
+    // reads every page, its fonts and its text when it extracts the text.
+    const std::string comando =
+        leitor == Leitor::poppler
+            ? "pdftotext '" + nome + "' /dev/null </dev/null 2>&1"
+            : std::string(interpretador.comando) + " -sDEVICE=nullpage '" + nome +
+                  "' </dev/null 2>&1";
+    std::string relato = SaidaEEstado(comando, estado);
     std::remove(nome.c_str());
     const bool ok = estado != -1 && WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
     std::string minusculo = relato;
@@ -146,24 +175,21 @@ bool LePGM(const std::string& nome, Pagina& p) {
     return static_cast<bool>(f);
 }
 
-std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string& programa) {
-    RenderizaEm(job, programa, "-sDEVICE=pgmraw -r" + std::to_string(dpi), "render%03d.pgm");
+std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string& programa,
+                              Leitor leitor) {
     std::vector<Pagina> paginas;
-    for (int i = 1;; ++i) {
-        const std::string nome = Numerado("render%03d.pgm", i);
+    for (const std::string& nome : RenderizaEm(job, programa, leitor, dpi, "render", "pgm")) {
         Pagina p;
-        if (!LePGM(nome, p)) break;
-        paginas.push_back(std::move(p));
+        if (LePGM(nome, p)) paginas.push_back(std::move(p));
         std::remove(nome.c_str());
     }
     return paginas;
 }
 
-std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa) {
-    RenderizaEm(job, programa, "-sDEVICE=pnggray -r300", "codigos%03d.png");
-    std::vector<std::string> imagens;
-    for (int i = 1; std::filesystem::exists(Numerado("codigos%03d.png", i)); ++i)
-        imagens.push_back(Numerado("codigos%03d.png", i));
+std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa,
+                                   Leitor leitor) {
+    const std::vector<std::string> imagens =
+        RenderizaEm(job, programa, leitor, 300, "codigos", "png");
     std::string comando = "zbarimg -q --raw";
     for (const std::string& imagem : imagens)
         comando += " " + imagem;
@@ -192,11 +218,11 @@ void GravaRecorte(const Pagina& p, const Regiao& r, int dpi, const std::string& 
 }  // namespace
 
 std::vector<std::string> LeDataMatrix(const std::string& job, const std::string& programa,
-                                      const Regiao& regiao) {
+                                      const Regiao& regiao, Leitor leitor) {
     constexpr int kDpi = 300;
     std::string comando = "dmtxread -n -N1";
     std::vector<std::string> recortes;
-    for (const Pagina& p : Renderiza(job, kDpi, programa)) {
+    for (const Pagina& p : Renderiza(job, kDpi, programa, leitor)) {
         recortes.push_back(Numerado("recorte%03d.pgm", static_cast<int>(recortes.size()) + 1));
         GravaRecorte(p, regiao, kDpi, recortes.back());
         comando += " " + recortes.back();

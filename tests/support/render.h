@@ -1,6 +1,7 @@
 #pragma once
-// Printed pages of either program's job, as its interpreter renders it in the working directory
-// (Ghostscript for morvel's PostScript, gpcl6 for morvex's PCL): greyscale pixels, and barcodes
+// Printed pages of a program's job, as its interpreter renders it in the working directory
+// (Ghostscript for morvel's PostScript and morvpdf's PDF, gpcl6 for morvex's PCL), or poppler
+// for a PDF: greyscale pixels, and barcodes
 // read with zbarimg.
 #include <string>
 #include <vector>
@@ -22,14 +23,21 @@ const Interpretador& InterpretadorDe(const std::string& programa);
 // Decoders of printed symbols, looked up on PATH.
 constexpr const char* kZbarimg = "zbarimg";
 constexpr const char* kDmtxread = "dmtxread";
+// Poppler's renderer, the second reader of every PDF.
+constexpr const char* kPdftoppm = "pdftoppm";
 // Why a test of printed pages cannot run here: the first missing interpreter of the programs
 // given or decoder named, with what to install; empty when everything is there.
 std::string FaltaFerramenta(const std::vector<std::string>& programas,
                             const std::vector<std::string>& decodificadores);
 
-// Adds a test failure when the interpreter reports an error on the job, as a printer would flush
-// the rest of it; notes once on standard error that the check is skipped without the interpreter.
-void RenderizaSemErro(const std::string& job, const std::string& programa);
+// Who reads a job: the interpreter of its language, or poppler (a PDF only), the other reader
+// of PDF most viewers build on.
+enum class Leitor { interpretador, poppler };
+
+// Adds a test failure when the reader reports an error on the job, as a printer would flush
+// the rest of it; notes once on standard error that the check is skipped without the reader.
+void RenderizaSemErro(const std::string& job, const std::string& programa,
+                      Leitor leitor = Leitor::interpretador);
 
 // One rendered page: 0 is black, 255 white.
 struct Pagina {
@@ -45,11 +53,13 @@ bool LePGM(const std::string& nome, Pagina& p);
 
 // Every page of the program's job at the given resolution; empty when it cannot be rendered.
 std::vector<Pagina> Renderiza(const std::string& job, int dpi,
-                              const std::string& programa = kMorvel);
+                              const std::string& programa = kMorvel,
+                              Leitor leitor = Leitor::interpretador);
 
 // The texts of the barcodes and QR codes on every page, as zbarimg reads them from a 300 dpi
 // render.
-std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa = kMorvel);
+std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa = kMorvel,
+                                   Leitor leitor = Leitor::interpretador);
 
 // A part of a page, in inches from its top left corner.
 struct Regiao {
@@ -59,4 +69,4 @@ struct Regiao {
 // 300 dpi render (pages where it finds none give nothing). dmtxread searches a whole page slowly:
 // each search keeps to the region where the form places the symbol.
 std::vector<std::string> LeDataMatrix(const std::string& job, const std::string& programa,
-                                      const Regiao& regiao);
+                                      const Regiao& regiao, Leitor leitor = Leitor::interpretador);

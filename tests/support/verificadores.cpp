@@ -25,3 +25,8 @@ void VerificaJobPCL(const std::string& job) {
 void VerificaJobPS(const std::string& job) {
     RenderizaSemErro(job, kMorvel);
 }
+
+void VerificaJobPDF(const std::string& job) {
+    RenderizaSemErro(job, kMorvpdf);
+    RenderizaSemErro(job, kMorvpdf, Leitor::poppler);
+}
