@@ -19,10 +19,13 @@ pkg-config               build
 libmd-dev                build
 libcups2-dev             build
 libzint-dev              build
+libcairo2-dev            build
+fonts-urw-base35         demo test bench
 ghostscript              demo test
 libgtest-dev             test
 zbar-tools               test
 dmtx-utils               test
+poppler-utils            test
 man-db                   test
 cups                     test
 cups-client              test

@@ -65,19 +65,23 @@ inline Execucao Executa(const char* programa, void (*reinicia_back_end)()) {
     return e;
 }
 
-// Runs the input's report and format; `inicio` is how every job of the program begins. One
-// input in four runs a second time and must give the same job: a difference means some state
-// outlives a run, and would outlive a batch too.
+// Runs the input's report and format; `inicio` is how every job of the program begins, and `fim`
+// how it ends (a document finished when the run ends). One input in four runs a second time and
+// must give the same job: a difference means some state outlives a run, and would outlive a
+// batch too.
 inline void PercorreCaminho(const std::uint8_t* dados, std::size_t tamanho, const char* programa,
-                            std::string_view inicio, void (*reinicia_back_end)()) {
+                            std::string_view inicio, void (*reinicia_back_end)(),
+                            std::string_view fim = {}) {
     const auto [relatorio, formato] =
         Divide(std::string_view(reinterpret_cast<const char*>(dados), tamanho));
     Grava(kRelatorio, relatorio);
     Grava(kFormato, formato);
     const Execucao e = Executa(programa, reinicia_back_end);
     Exige(e.status == 0 || e.status == -1, "the run ended with a status other than 0 and -1");
-    if (e.status == 0)
+    if (e.status == 0) {
         Exige(e.job.compare(0, inicio.size(), inicio) == 0, "a finished job lacks its start");
+        Exige(e.job.ends_with(fim), "a finished job lacks its end");
+    }
     for (const std::string& nome : Arquivos())
         Exige(Esperado(nome), "the run left a stray file in its working directory");
     unsigned soma = 0;

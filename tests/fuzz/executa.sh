@@ -8,7 +8,7 @@ dir=$(cd "$1" && pwd)
 segundos=${2:-60}
 fonte=$(cd "$(dirname "$0")" && pwd)
 harnesses=(fuzz_carregador fuzz_dados fuzz_bitmap fuzz_codbar fuzz_acentos_pcl fuzz_acentos_ps
-           fuzz_caminho_pcl fuzz_caminho_ps)
+           fuzz_caminho_pcl fuzz_caminho_ps fuzz_caminho_pdf)
 
 "$fonte/sementes.sh" "$dir"
 mkdir -p "$dir/achados" "$dir/logs"

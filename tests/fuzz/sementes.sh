@@ -37,7 +37,7 @@ for h in fuzz_acentos_pcl fuzz_acentos_ps; do
     done
 done
 
-for h in fuzz_caminho_pcl fuzz_caminho_ps; do
+for h in fuzz_caminho_pcl fuzz_caminho_ps fuzz_caminho_pdf; do
     copia $h caminho
     { cat "$exemplos/relatorio.txt"; printf '%s' "$separador"; cat "$exemplos/formulario.fmt"; } \
         >"$sementes/$h/exemplo.txt"
