@@ -86,8 +86,9 @@ struct ArquivoCliente {
 // ---- The state of the run.
 // The run's one document (no folder): written to the job's output.
 Superficie documento;
-// The side being drawn.
+// The side being drawn, and the drawing that takes its operations in its place for a while.
 Contexto lado;
+cairo_t* desviado = nullptr;
 // With a folder: the sides of the sheet being drawn, and the customer's file being written.
 std::vector<LadoGravado> folha;
 std::unique_ptr<ArquivoCliente> cliente;
@@ -181,7 +182,11 @@ void ColocaFolha() {
 }  // namespace
 
 cairo_t* Lado() {
-    return lado.get();
+    return desviado != nullptr ? desviado : lado.get();
+}
+
+void DesviaLado(cairo_t* cr) {
+    desviado = cr;
 }
 
 void ComecaLado() {
@@ -241,6 +246,7 @@ bool EncerraExecucao(bool completa) {
     }
     const bool ok = fechado && !falhou;
     EsqueceImagens();
+    EsqueceFormas();
     nomes_usados.clear();
     folhas = 0;
     falhou = false;
@@ -257,7 +263,9 @@ void ReiniciaDispositivoPDF() {
         cliente.reset();
     }
     documento.reset();
+    desviado = nullptr;
     EsqueceImagens();
+    EsqueceFormas();
     nomes_usados.clear();
     folhas = 0;
     falhou = false;

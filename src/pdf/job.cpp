@@ -60,17 +60,18 @@ int PontoY(double y) {
 // each side takes when it starts.
 void InicializaImp() {
     margemx = kMargemX;
+    EsqueceFormas();
 }
 
 void DefineMacros(char lado) {
     if ((lado == 0 || lado == 'f') && TemObjsff()) {
         margemy = 0;
-        InterpretaFixFrente();
+        DesenhaForma('f', InterpretaFixFrente);
     }
     if ((lado == 0 || lado == 'v') && TemObjsfv()) {
         if (tipo_verso == 'i') margemy = kMargemVersoInvertido;
         ReiniciaFonte();
-        InterpretaFixVerso();
+        DesenhaForma('v', InterpretaFixVerso);
     }
 }
 

@@ -47,6 +47,15 @@ int LimitaPontos(long long valor);
 
 // The side being drawn; null outside a side (nothing is drawn then).
 cairo_t* Lado();
+// Until called again with null, the drawing operations draw on `cr` instead of the side.
+void DesviaLado(cairo_t* cr);
+
+// The fixed objects of one side of the form (InterpretaFixFrente or InterpretaFixVerso) on the
+// current side: drawn once a batch into a drawing of their own, which every page then shows,
+// so that the document holds them once.
+void DesenhaForma(char lado, void (*interpreta)());
+// Forgets the batch's fixed drawings: a new batch may load another format.
+void EsqueceFormas();
 
 // ---- The page sequence, driven by morvpdf's page loop.
 // Starts a new side: a new page of the batch's size, with the grid when asked for.
