@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Benchmark of morvex and morvel on a generated report, run by `make bench`.
+# Benchmark of morvex, morvel and morvpdf on a generated report, run by `make bench`.
 #
 #   bench/bench.sh [build-dir]        (default build/, a Release build)
 #
@@ -8,7 +8,9 @@
 # sections; CAPTURA and MOSTRA; one barcode), then times both programs on it and prints pages
 # per second and peak memory; then the same form with one MD5V stamp per page, and with one QR
 # code (a Pix code) per page, whose pages per second are set against the plain form's; then
-# FATOR times the pages. Where enscript is installed it is timed on the same report. Then a one-page report printed with a format of
+# FATOR times the pages. morvpdf is set against morvel and against the PDF that Ghostscript's
+# pdfwrite makes of morvel's job, with the size of its PDF against morvel's PostScript job. Where
+# enscript is installed it is timed on the same report. Then a one-page report printed with a format of
 # OBJETOS object lines and with one of FATOR times as many: the load must stay linear. Each time
 # is the best of REPETICOES runs.
 #
@@ -22,7 +24,7 @@ REPETICOES=${REPETICOES:-3}
 OBJETOS=${OBJETOS:-10000}
 
 compilacao=${1:-build}
-for programa in morvex morvel; do
+for programa in morvex morvel morvpdf; do
     if [[ ! -x "$compilacao/$programa" ]]; then
         echo "bench: $compilacao/$programa not found; build first (make build)" >&2
         exit 1
@@ -201,6 +203,8 @@ falha() {
 paginas_pcl() { grep -a -o $'\e&a0P' "$1" | wc -l; }
 paginas_ps() { grep -a -c '^showpage$' "$1"; }
 paginas_dsc() { grep -a -c '^%%Page:' "$1"; }
+# A PDF's pages as poppler counts them (0 without pdfinfo).
+paginas_pdf() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ { print $2; f = 1 } END { if (!f) print 0 }'; }
 
 # linha_resultado ROTULO PAGINAS ARQUIVO_JOB PAGINAS_NO_JOB
 linha_resultado() {
@@ -255,6 +259,16 @@ roda() {
 
 roda morvex morvex "$PAGINAS" paginas_pcl "$compilacao/morvex" relatorio.txt formulario.fmt
 roda morvel morvel "$PAGINAS" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
+tamanho_ps=$(stat -c %s job)
+roda morvpdf morvpdf "$PAGINAS" paginas_pdf "$compilacao/morvpdf" relatorio.txt formulario.fmt
+tamanho_pdf=$(stat -c %s job)
+tem_gs=""
+if command -v gs >/dev/null; then
+    tem_gs=1
+    # The way to a PDF without morvpdf: morvel's job through Ghostscript's pdfwrite.
+    roda "morvel | gs" gs "$PAGINAS" paginas_pdf bash -c \
+        "'$compilacao/morvel' relatorio.txt formulario.fmt | gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile=- -"
+fi
 tem_enscript=""
 if command -v enscript >/dev/null; then
     tem_enscript=1
@@ -271,6 +285,7 @@ gera_relatorio "$paginas_grande" >relatorio.txt
 sync
 roda "morvex x$FATOR" morvex.grande "$paginas_grande" paginas_pcl "$compilacao/morvex" relatorio.txt formulario.fmt
 roda "morvel x$FATOR" morvel.grande "$paginas_grande" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
+roda "morvpdf x$FATOR" morvpdf.grande "$paginas_grande" paginas_pdf "$compilacao/morvpdf" relatorio.txt formulario.fmt
 
 objetos_grande=$((OBJETOS * FATOR))
 printf '.secao 1\nABC\n.fim\n' >relatorio.txt
@@ -311,3 +326,17 @@ for programa in morvex morvel; do
     rc=$(razao "${processador[$programa]}" "${processador[$programa.qr]}")
     echo "  $programa pages/s with one QR code a page over without: $(vezes "$r") ($(vezes "$rc")), target at least 0.5x: $(veredito "$r" 0.5 min) ($(veredito "$rc" 0.5 min))"
 done
+if [[ -n $tem_gs ]]; then
+    r=$(razao "${parede[gs]}" "${parede[morvpdf]}")
+    rc=$(razao "${processador[gs]}" "${processador[morvpdf]}")
+    echo "  morvpdf pages/s over morvel | gs pdfwrite: $(vezes "$r") ($(vezes "$rc")), target at least 20x: $(veredito "$r" 20 min) ($(veredito "$rc" 20 min))"
+else
+    echo "  morvpdf against morvel | gs: not measured (Ghostscript not installed)"
+fi
+r=$(razao "${parede[morvel]}" "${parede[morvpdf]}")
+rc=$(razao "${processador[morvel]}" "${processador[morvpdf]}")
+echo "  morvpdf pages/s over morvel's: $(vezes "$r") ($(vezes "$rc")), target at least 0.25x: $(veredito "$r" 0.25 min) ($(veredito "$rc" 0.25 min))"
+r=$(razao "${memoria[morvpdf.grande]}" "${memoria[morvpdf]}")
+echo "  morvpdf peak memory: ${memoria[morvpdf]} KB, ${memoria[morvpdf.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
+r=$(razao "$tamanho_pdf" "$tamanho_ps")
+echo "  morvpdf's PDF over morvel's PostScript job: $tamanho_pdf over $tamanho_ps bytes, $(vezes "$r"), target at most 2x: $(veredito "$r" 2 max)"

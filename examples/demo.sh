@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs both programs on the bundled example report and writes the jobs to the output folder.
+# Runs the three programs on the bundled example report and writes the jobs to the output folder.
 set -euo pipefail
 build=${1:-build}
 out=${2:-out}
@@ -10,10 +10,15 @@ bin=$(cd "$build" && pwd)
 cd "$here"
 "$bin/morvex" relatorio.txt formulario.fmt "$out/relatorio.pcl"
 "$bin/morvel" relatorio.txt formulario.fmt "$out/relatorio.ps"
+"$bin/morvpdf" relatorio.txt formulario.fmt "$out/relatorio-morvpdf.pdf"
+# The designer's proof: the same pages over the grid.
+"$bin/morvpdf" -g relatorio.txt formulario.fmt "$out/relatorio-grade.pdf"
 mv -f vodrel.dbg "$out/" 2>/dev/null || true
 rm -f md5.tmp
 echo "PCL job:        $out/relatorio.pcl"
 echo "PostScript job: $out/relatorio.ps"
+echo "PDF document:   $out/relatorio-morvpdf.pdf"
+echo "Proof (grid):   $out/relatorio-grade.pdf"
 # A preview of the PostScript job, for a look without a printer.
 if command -v gs >/dev/null 2>&1; then
     gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio.pdf" "$out/relatorio.ps"

@@ -21,11 +21,11 @@ libcups2-dev             build
 libzint-dev              build
 libcairo2-dev            build
 fonts-urw-base35         demo test bench
-ghostscript              demo test
+ghostscript              demo test bench
 libgtest-dev             test
 zbar-tools               test
 dmtx-utils               test
-poppler-utils            test
+poppler-utils            test bench
 man-db                   test
 cups                     test
 cups-client              test

@@ -49,6 +49,7 @@ struct Programa {
 const Programa programas[] = {
     {"morvex", "morvex v2.2.2 15/10/07\n"},
     {"morvel", "morvel v2.2.2 15/10/07\n"},
+    {"morvpdf", "morvpdf v2.2.2 15/10/07\n"},
 };
 
 struct Manual {
@@ -60,6 +61,7 @@ struct Manual {
 const Manual manuais[] = {
     {"man1", "morvex.1", "MORVEX(1)"},
     {"man1", "morvel.1", "MORVEL(1)"},
+    {"man1", "morvpdf.1", "MORVPDF(1)"},
     {"man5", "morvform.5", "MORVFORM(5)"},
     {"man8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
 };
