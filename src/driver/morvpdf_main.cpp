@@ -76,5 +76,7 @@ int main(int argc, char** argv) {
     std::vector<char*> resto{argv[0]};
     resto.insert(resto.end(), argv + optind, argv + argc);
     resto.push_back(nullptr);
-    return Principal(static_cast<int>(resto.size()) - 1, resto.data());
+    const int status = Principal(static_cast<int>(resto.size()) - 1, resto.data());
+    LiberaFontes();
+    return status;
 }

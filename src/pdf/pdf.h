@@ -72,6 +72,10 @@ void DesenhaGrade(cairo_t* cr);
 // Forgets the images read in this run (each is read once a run, and embedded once a document).
 void EsqueceImagens();
 
+// Frees the fonts and the font caches of the process, once nothing is drawn any more: at the end
+// of the program, so that a leak checker sees only what the run itself lost.
+void LiberaFontes();
+
 // Forgets every document, page and image of earlier runs without writing them (for tests and
 // the fuzz harness, which run the whole program again in the same process).
 void ReiniciaDispositivoPDF();

@@ -1,5 +1,7 @@
 // Texts of the PDF job: the accent notation and the report's bytes as Unicode letters, the
 // fonts whose metrics morvel's printer fonts have, rotation and centring.
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -86,8 +88,8 @@ constexpr FontePDF kFontes[] = {
 constexpr std::size_t kFontesPorFamilia = 3;
 
 // Each face is looked up once a process: the lookup goes through fontconfig.
+cairo_font_face_t* faces[std::size(kFontes)] = {};
 cairo_font_face_t* Face(std::size_t indice) {
-    static cairo_font_face_t* faces[std::size(kFontes)] = {};
     if (faces[indice] == nullptr) {
         const FontePDF& f = kFontes[indice];
         faces[indice] = cairo_toy_font_face_create(f.familia, f.inclinacao, f.peso);
@@ -160,6 +162,17 @@ std::string TextoUTF8(std::string_view texto) {
             s += static_cast<char>(l.byte);
     }
     return SoImprimiveis(s);
+}
+
+void LiberaFontes() {
+    for (cairo_font_face_t*& face : faces) {
+        if (face != nullptr) cairo_font_face_destroy(face);
+        face = nullptr;
+    }
+    // The drawing library and fontconfig keep caches for the life of the process; freed, they
+    // leave a leak checker nothing to report.
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 void acentua(std::string& texto) {

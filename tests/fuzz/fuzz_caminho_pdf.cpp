@@ -9,6 +9,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::PreparaCaminho();
     // A document names the time it was made: the same run must make the same bytes.
     setenv("SOURCE_DATE_EPOCH", "0", 1);
+    std::atexit(LiberaFontes);
     return 0;
 }
 
