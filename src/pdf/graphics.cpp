@@ -213,10 +213,6 @@ int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) 
     return code39(texto, linha, Marca::Barras);
 }
 
-bool Barra(const LinhaCodigo& linha, int modulo) {
-    return (linha[static_cast<std::size_t>(modulo / 8)] & (0x80u >> (modulo % 8))) != 0;
-}
-
 }  // namespace
 
 void EsqueceImagens() {
@@ -320,8 +316,9 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     cairo_pattern_destroy(p);
 }
 
-// The bars as filled boxes, each run of bar modules one box the height of every strip, over the
-// white of the spaces: as morvel's strips, which are opaque images, print them.
+// The bars as a one-bit image mask one module a pixel, stretched over the height of every strip,
+// over the white of the spaces: as morvel's strips, which are opaque images, print them. A
+// barcode holds a few hundred bars; drawn as boxes, each would cost the document far more.
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
     std::string texto = codigo != nullptr ? codigo : "";
     rtrim(texto);
@@ -338,46 +335,53 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     if (!d || m == 0 || faixas <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);
     const int largura_pt = static_cast<int>(static_cast<long long>(m) * 72 / kModulosPolegada);
-    const double modulo = static_cast<double>(largura_pt) / m;
-    const double base = static_cast<double>(Y) - static_cast<double>(kAlturaFaixa) * faixas;
+    // A barcode of less than a point prints nothing.
+    if (largura_pt <= 0) return;
     const double alto = static_cast<double>(kAlturaFaixa) * faixas;
+    Superficie barras(cairo_image_surface_create(CAIRO_FORMAT_A1, m, 1));
+    if (cairo_surface_status(barras.get()) != CAIRO_STATUS_SUCCESS) return;
+    cairo_surface_flush(barras.get());
+    unsigned char* dados = cairo_image_surface_get_data(barras.get());
+    for (std::size_t j = 0; j < static_cast<std::size_t>(BytesLinha(m)); ++j)
+        dados[j] = OrdemDoDispositivo(linha[j]);
+    cairo_surface_mark_dirty(barras.get());
+    cairo_translate(*d, X, Y - alto);
     cairo_set_source_rgb(*d, 1, 1, 1);
-    cairo_rectangle(*d, X, base, largura_pt, alto);
+    cairo_rectangle(*d, 0, 0, largura_pt, alto);
     cairo_fill(*d);
     cairo_set_source_rgb(*d, 0, 0, 0);
-    for (int i = 0; i < m;) {
-        if (!Barra(linha, i)) {
-            ++i;
-            continue;
-        }
-        int fim = i;
-        while (fim < m && Barra(linha, fim))
-            ++fim;
-        cairo_rectangle(*d, X + i * modulo, base, (fim - i) * modulo, alto);
-        i = fim;
-    }
-    cairo_fill(*d);
+    cairo_scale(*d, static_cast<double>(largura_pt) / m, alto);
+    cairo_pattern_t* p = cairo_pattern_create_for_surface(barras.get());
+    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+    cairo_mask(*d, p);
+    cairo_pattern_destroy(p);
 }
 
-// The dark modules as filled boxes, each run of dark modules in a row one box.
+// The dark modules as a one-bit image mask, one module a pixel, each pixel a square of the
+// module's side: light modules leave the page as it was.
 void DesenhaCodMatriz(float x, float y, const SimboloMatriz& simbolo) {
     const Desenho d(Lado());
-    if (!d || simbolo.modulo <= 0) return;
-    const double lado = simbolo.modulo * kPontosPorDot;
-    const double X = PontoX(x), Y = PontoY(y);
+    if (!d || simbolo.modulo <= 0 || simbolo.largura <= 0 || simbolo.altura <= 0) return;
+    Superficie modulos(
+        cairo_image_surface_create(CAIRO_FORMAT_A1, simbolo.largura, simbolo.altura));
+    if (cairo_surface_status(modulos.get()) != CAIRO_STATUS_SUCCESS) return;
+    cairo_surface_flush(modulos.get());
+    unsigned char* dados = cairo_image_surface_get_data(modulos.get());
+    const auto passo = static_cast<std::size_t>(cairo_image_surface_get_stride(modulos.get()));
+    const auto por_linha = static_cast<std::size_t>(simbolo.BytesLinha());
     for (int r = 0; r < simbolo.altura; ++r) {
-        const double topo = Y - r * lado;
-        for (int c = 0; c < simbolo.largura;) {
-            if (!simbolo.Escuro(r, c)) {
-                ++c;
-                continue;
-            }
-            int fim = c;
-            while (fim < simbolo.largura && simbolo.Escuro(r, fim))
-                ++fim;
-            cairo_rectangle(*d, X + c * lado, topo - lado, (fim - c) * lado, lado);
-            c = fim;
-        }
+        const unsigned char* origem = simbolo.Linha(r);
+        unsigned char* destino = dados + static_cast<std::size_t>(r) * passo;
+        for (std::size_t j = 0; j < por_linha; ++j)
+            destino[j] = OrdemDoDispositivo(origem[j]);
     }
-    cairo_fill(*d);
+    cairo_surface_mark_dirty(modulos.get());
+    // Rows top first: the first row hangs from (x, y) and the next ones go down the page.
+    const double lado = simbolo.modulo * kPontosPorDot;
+    cairo_translate(*d, PontoX(x), PontoY(y));
+    cairo_scale(*d, lado, -lado);
+    cairo_pattern_t* p = cairo_pattern_create_for_surface(modulos.get());
+    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+    cairo_mask(*d, p);
+    cairo_pattern_destroy(p);
 }
