@@ -6,6 +6,7 @@
 
 #include "support/captura_saida.h"
 #include "support/ferramentas.h"
+#include "support/render.h"
 
 namespace {
 
@@ -41,6 +42,14 @@ TEST(Codificacao, LetrasDigitadasOuNaNotacaoDaoOMesmoJob) {
         const Resultado utf8 = Executa(programa, {"utf8.txt", "utf8.fmt"});
         EXPECT_EQ(utf8.status, 0) << NomePrograma(programa) << utf8.erro;
         EXPECT_EQ(utf8.saida, notacao.saida) << NomePrograma(programa);
+    }
+    // The PDF's text holds the same letters either way, as a reader copies them.
+    if (!TemPrograma("pdftotext")) GTEST_SKIP() << "pdftotext not found: install poppler-utils";
+    for (const char* nome : {"notacao", "utf8"}) {
+        const std::string n = nome;
+        EXPECT_EQ(Executa(kMorvpdf, {n + ".txt", n + ".fmt", n + ".pdf"}).status, 0) << n;
+        const std::string texto = SaidaDe("pdftotext -raw " + n + ".pdf -");
+        EXPECT_EQ(texto, Repete(std::string(kLetras) + "\n", 3) + "\f") << n;
     }
 }
 
