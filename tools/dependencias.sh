@@ -23,6 +23,7 @@ ghostscript              demo test
 libgtest-dev             test
 zbar-tools               test
 dmtx-utils               test
+poppler-utils            test
 man-db                   test
 cups                     test
 cups-client              test
