@@ -20,6 +20,8 @@ const std::string kDirFontes = MORV_SOURCE_DIR;
 const std::string kDirFiltros = MORV_CUPS_FILTROS;
 const std::string kDirModelos = MORV_CUPS_MODELOS;
 const std::string kDirFormularios = MORV_INSTALL_FORMULARIOS;
+// The printer models as the build made them from their template.
+const std::string kModelosFeitos = MORV_MODELOS;
 
 // Installs the build tree for `prefixo` under the root `raiz`; where the prefix landed.
 std::string Instala(const std::string& raiz, const std::string& prefixo) {
@@ -82,13 +84,13 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         EXPECT_EQ(LeArquivo(caminho), LeArquivo(kDirFontes + "/man/" + m.arquivo)) << caminho;
     }
     const std::pair<std::string, std::string> copias[] = {
-        {raiz + kDirModelos + "/morvex.ppd", "src/cups/morvex.ppd"},
-        {raiz + kDirModelos + "/morvel.ppd", "src/cups/morvel.ppd"},
-        {prefixo + "/" + kDirFormularios + "/exemplo.fmt", "examples/formulario.fmt"},
-        {prefixo + "/" + kDirFormularios + "/logo.bmp", "examples/logo.bmp"},
+        {raiz + kDirModelos + "/morvex.ppd", kModelosFeitos + "/morvex.ppd"},
+        {raiz + kDirModelos + "/morvel.ppd", kModelosFeitos + "/morvel.ppd"},
+        {prefixo + "/" + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
+        {prefixo + "/" + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
     };
     for (const auto& [instalado, fonte] : copias)
-        EXPECT_EQ(LeArquivo(instalado), LeArquivo(kDirFontes + "/" + fonte)) << instalado;
+        EXPECT_EQ(LeArquivo(instalado), LeArquivo(fonte)) << instalado;
     for (const char* filtro : {"/texttomorvex", "/texttomorvel"})
         EXPECT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
 }

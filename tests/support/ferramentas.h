@@ -71,6 +71,10 @@ struct Resultado {
 // standard input, and collects its standard output, standard error and exit status.
 Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
                   const std::string& entrada = "");
+// As Executa, with the program's address space limited to `bytes` (setrlimit), as on a machine
+// short of memory.
+Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
+                            const std::vector<std::string>& argumentos);
 
 // Paths of the two programs under test.
 inline const std::string kMorvex = MORVEX_BIN;
