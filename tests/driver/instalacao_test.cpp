@@ -16,10 +16,12 @@ const std::string kCMake = MORV_CMAKE;
 const std::string kDirProgramas = MORV_INSTALL_BINDIR;
 const std::string kDirManuais = MORV_INSTALL_MANDIR;
 const std::string kDirFontes = MORV_SOURCE_DIR;
-// CUPS's own directories are absolute: DESTDIR keeps them inside the test's directory.
+// CUPS's own directories, and the forms directory that the filters read, are absolute: DESTDIR
+// keeps them inside the test's directory, and --prefix does not move them.
 const std::string kDirFiltros = MORV_CUPS_FILTROS;
 const std::string kDirModelos = MORV_CUPS_MODELOS;
 const std::string kDirFormularios = MORV_INSTALL_FORMULARIOS;
+const std::string kDirDocumentos = MORV_INSTALL_DOCDIR;
 // The printer models as the build made them from their template.
 const std::string kModelosFeitos = MORV_MODELOS;
 
@@ -86,13 +88,23 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
     const std::pair<std::string, std::string> copias[] = {
         {raiz + kDirModelos + "/morvex.ppd", kModelosFeitos + "/morvex.ppd"},
         {raiz + kDirModelos + "/morvel.ppd", kModelosFeitos + "/morvel.ppd"},
-        {prefixo + "/" + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
-        {prefixo + "/" + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
+        {raiz + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
+        {raiz + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
+        {prefixo + "/" + kDirDocumentos + "/examples/formulario.fmt", kExemplos + "formulario.fmt"},
+        {prefixo + "/" + kDirDocumentos + "/examples/logo.bmp", kExemplos + "logo.bmp"},
+        {prefixo + "/" + kDirDocumentos + "/examples/relatorio.txt", kExemplos + "relatorio.txt"},
     };
     for (const auto& [instalado, fonte] : copias)
         EXPECT_EQ(LeArquivo(instalado), LeArquivo(fonte)) << instalado;
-    for (const char* filtro : {"/texttomorvex", "/texttomorvel"})
-        EXPECT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
+    // Installed under another prefix, a filter still looks for its forms where they went.
+    VariavelTrocada formularios("MORV_FORMULARIOS", "");
+    for (const char* filtro : {"/texttomorvex", "/texttomorvel"}) {
+        ASSERT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
+        const Resultado r = Executa(raiz + kDirFiltros + filtro,
+                                    {"1", "u", "t", "1", "formulario=nenhum", "/dev/null"});
+        EXPECT_NE(r.erro.find("[" + kDirFormularios + "/nenhum.fmt] #2"), std::string::npos)
+            << r.erro;
+    }
 }
 
 TEST(Instalacao, ManuaisSaemSemAvisos) {
