@@ -57,16 +57,22 @@ const Programa programas[] = {
 
 struct Manual {
     const char* secao;      // man1, man5
-    const char* arquivo;    // page file name
+    const char* arquivo;    // page file name, installed compressed
+    const char* fonte;      // the page in man/
     const char* cabecalho;  // title line of the rendered page
 };
 
 const Manual manuais[] = {
-    {"man1", "morvex.1", "MORVEX(1)"},
-    {"man1", "morvel.1", "MORVEL(1)"},
-    {"man5", "morvform.5", "MORVFORM(5)"},
-    {"man8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
+    {"man1", "morvex.1", "morvex.1", "MORVEX(1)"},
+    {"man1", "morvel.1", "morvel.1", "MORVEL(1)"},
+    {"man5", "morvform.5", "morvform.5", "MORVFORM(5)"},
+    {"man8", "texttomorvex.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
+    {"man8", "texttomorvel.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
 };
+
+std::string CaminhoManual(const std::string& prefixo, const Manual& m) {
+    return prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo + ".gz";
+}
 
 TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
     DiretorioTemporario dir;
@@ -81,9 +87,11 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         EXPECT_EQ(r.erro.substr(0, r.erro.find('\n') + 1), p.primeira_linha_uso) << caminho;
     }
     for (const Manual& m : manuais) {
-        const std::string caminho = prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+        const std::string caminho = CaminhoManual(prefixo, m);
         ASSERT_TRUE(ExisteArquivo(caminho)) << caminho;
-        EXPECT_EQ(LeArquivo(caminho), LeArquivo(kDirFontes + "/man/" + m.arquivo)) << caminho;
+        EXPECT_EQ(Shell("gzip -dc \"$1\"", {caminho}).saida,
+                  LeArquivo(kDirFontes + "/man/" + m.fonte))
+            << caminho;
     }
     const std::pair<std::string, std::string> copias[] = {
         {raiz + kDirModelos + "/morvex.ppd", kModelosFeitos + "/morvex.ppd"},
@@ -120,8 +128,7 @@ TEST(Instalacao, ManuaisSaemSemAvisos) {
 
     for (const std::string& local : locais) {
         for (const Manual& m : manuais) {
-            const std::string caminho =
-                prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+            const std::string caminho = CaminhoManual(prefixo, m);
             Resultado r =
                 Shell("MANWIDTH=80 LC_ALL=\"$2\" man --warnings -l \"$1\"", {caminho, local});
             SCOPED_TRACE(caminho + " in locale " + local);
