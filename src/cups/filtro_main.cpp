@@ -3,6 +3,7 @@
 // report with the forms the options name, in a child process (trabalho/), and sends the job, as
 // many collated copies as asked, to the printer.
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -138,5 +139,8 @@ int Filtra(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A backend that goes away must not kill the filter by a signal, which would leave the job's
+    // directory behind: the write fails instead, and the job ends with its message.
+    std::signal(SIGPIPE, SIG_IGN);
     return Filtra(argc, argv);
 }

@@ -273,6 +273,22 @@ TEST(FiltrosCups, TrabalhoSemMemoria) {
     }
 }
 
+// A backend gone before the job is sent: the filter says so and leaves nothing behind, where
+// SIGPIPE would have ended it with the job's directory still there.
+TEST(FiltrosCups, SaidaSemLeitor) {
+    Formularios formularios;
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    TmpdirPrivado tmpdir;
+    for (const char* modelo : {"morvex", "morvel"}) {
+        SCOPED_TRACE(modelo);
+        const Resultado r = ExecutaSemLeitor(
+            Filtro(modelo), {"7", "u", "t", "1", "formulario=exemplo", kRelatorio});
+        EXPECT_EQ(r.status, kFalhaFiltro);
+        EXPECT_EQ(r.erro, "ERROR: Erro na gravacao do arquivo [stdout]\n");
+        EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
+    }
+}
+
 // A full TMPDIR: the program's message, which used to go to a file on that same disk, reaches
 // the spooler; the job prints nothing and leaves nothing.
 TEST(FiltrosCups, TmpdirCheio) {

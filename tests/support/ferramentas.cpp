@@ -189,3 +189,15 @@ Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
         setrlimit(RLIMIT_AS, &limite);
     });
 }
+
+Resultado ExecutaSemLeitor(const std::string& programa,
+                           const std::vector<std::string>& argumentos) {
+    return ExecutaPreparado(programa, argumentos, "", [] {
+        int tubo[2];
+        if (pipe(tubo) != 0) _exit(127);
+        close(tubo[0]);
+        dup2(tubo[1], STDOUT_FILENO);
+        close(tubo[1]);
+        std::signal(SIGPIPE, SIG_DFL);
+    });
+}

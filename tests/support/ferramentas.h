@@ -75,6 +75,9 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
 // short of memory.
 Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
                             const std::vector<std::string>& argumentos);
+// As Executa, with the program's standard output a pipe that nobody reads (a reader gone),
+// and SIGPIPE as a program started by a spooler or a shell finds it.
+Resultado ExecutaSemLeitor(const std::string& programa, const std::vector<std::string>& argumentos);
 
 // Paths of the two programs under test.
 inline const std::string kMorvex = MORVEX_BIN;
