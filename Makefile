@@ -30,12 +30,20 @@ test-sanitize:
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # A Debian package of the programs, filters, printer models, manuals and example form, built for
-# /usr, where CUPS and the package tools look.
+# /usr, where CUPS and the package tools look, with Debian's hardening flags, and checked by
+# lintian, which must find no error. MANTENEDOR="Name <address>" names the package's maintainer
+# (or DEBFULLNAME and DEBEMAIL, as for the Debian tools).
+OPCOES_DEBIAN = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 deb:
 	$(DEPENDENCIAS) build deb
-	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DMORV_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(OPCOES_DEBIAN) CPPFLAGS) $$($(OPCOES_DEBIAN) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(OPCOES_DEBIAN) LDFLAGS)" \
+	  $(if $(MANTENEDOR),-DMORV_MANTENEDOR="$(MANTENEDOR)")
 	cmake --build build-deb -j $(JOBS)
+	rm -f build-deb/*.deb
 	cd build-deb && cpack -G DEB
+	lintian --fail-on error build-deb/*.deb
 
 clean:
 	rm -rf build build-test build-asan build-fuzz build-deb $(OUT)

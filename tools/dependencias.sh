@@ -32,6 +32,7 @@ cups-client              test
 clang                    fuzz
 libclang-rt-14-dev       fuzz
 dpkg-dev                 deb
+lintian                  deb
 time                     bench
 enscript                 bench
 LISTA

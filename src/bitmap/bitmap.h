@@ -18,3 +18,9 @@ struct Bitmap {
 
 // Nothing when the file cannot be opened or is not a bitmap the back-ends can draw.
 std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem);
+
+// The bitmap of an IMAGEM object, for a back-end to draw. A file that cannot be used (missing,
+// unreadable, not a bitmap the back-ends can draw) leaves a slip without its logo: it is
+// reported with "Erro na abertura do arquivo [%s]\n", the name as the form gives it, once per
+// name and run; the rest of the page prints and the run's status stays as it is.
+std::optional<Bitmap> CarregaImagem(const char* arquivo, OrdemLinhas ordem);

@@ -35,6 +35,14 @@ class LocaleDaConversao {
     locale_t anterior_;
 };
 
+// Where the run of well-formed UTF-8 characters that starts at texto[i] ends; i itself when no
+// character starts there.
+std::size_t FimBemFormado(std::string_view texto, std::size_t i) {
+    for (std::size_t n; i < texto.size() && (n = TamanhoSequencia(texto, i)) > 0;)
+        i += n;
+    return i;
+}
+
 }  // namespace
 
 Conversao::Conversao(const char* origem, const char* destino)
@@ -59,9 +67,28 @@ bool Conversao::Aberta() const {
 std::string Conversao::Converte(std::string_view texto) {
     if (!Aberta() || (ascii_intacto_ && SoAscii(texto))) return std::string(texto);
     const LocaleDaConversao local(local_c_);
+    std::string convertido;
+    convertido.reserve(texto.size() + kFolga);
+    // iconv takes for characters some sequences that UTF-8 forbids (a code point past U+10FFFF
+    // prints as one "?" where the columns count four): only well-formed runs go to it, and every
+    // byte outside them is one "?", as the columns count it.
+    for (std::size_t i = 0; i < texto.size();) {
+        const std::size_t fim = origem_utf8_ ? FimBemFormado(texto, i) : texto.size();
+        if (fim == i) {
+            convertido += kSubstituto;
+            ++i;
+            continue;
+        }
+        ConverteTrecho(texto.substr(i, fim - i), convertido);
+        i = fim;
+    }
+    return convertido;
+}
+
+void Conversao::ConverteTrecho(std::string_view texto, std::string& convertido) {
     iconv(descritor_, nullptr, nullptr, nullptr, nullptr);  // the initial shift state
-    std::string convertido(texto.size() + kFolga, '\0');
-    std::size_t usados = 0;
+    std::size_t usados = convertido.size();
+    convertido.resize(usados + texto.size() + kFolga);
     // iconv takes a pointer to non-const bytes but only reads them.
     char* entrada = const_cast<char*>(texto.data());
     std::size_t restam = texto.size();
@@ -85,5 +112,4 @@ std::string Conversao::Converte(std::string_view texto) {
         restam -= pula;
     }
     convertido.resize(usados);
-    return convertido;
 }

@@ -24,6 +24,9 @@ class Conversao {
     std::string Converte(std::string_view texto);
 
   private:
+    // Appends the conversion of a text of whole characters of the origin set.
+    void ConverteTrecho(std::string_view texto, std::string& convertido);
+
     iconv_t descritor_;
     // Transliteration follows the calling thread's locale; conversions run under the C locale,
     // so that a job prints the same whatever locale the caller has.

@@ -1,9 +1,9 @@
-// The spooler's filter of each program (texttomorvex, texttomorvel): the spooler hands it a
-// report and the job's options; it runs the program's own driver on the report with the forms
-// the options name, and sends the job, as many collated copies as asked, to the printer.
-#include <cups/cups.h>
-
+// The spooler's filter of each program (texttomorvex, texttomorvel, named after kNomePrograma):
+// the spooler hands it a report and the job's options; it runs the program's own driver on the
+// report with the forms the options name, in a child process (trabalho/), and sends the job, as
+// many collated copies as asked, to the printer.
 #include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "cups/formularios.h"
-#include "cups/trabalho.h"
+#include "cups/mensagens.h"
 #include "driver/driver.h"
-#include "util/caminhos.h"
+#include "trabalho/pasta.h"
+#include "trabalho/trabalho.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ namespace {
 // report is not on standard input, its file.
 constexpr int kArgsSemArquivo = 6;
 constexpr int kArgsComArquivo = 7;
+constexpr int kArgTrabalho = 1;
 constexpr int kArgCopias = 4;
 constexpr int kArgOpcoes = 5;
 constexpr int kArgArquivo = 6;
@@ -29,11 +31,15 @@ constexpr int kMaxCopias = 9999;
 // The filter's status: the spooler stops a job whose filter ends with anything but 0.
 constexpr int kSucesso = 0;
 constexpr int kFalhaFiltro = 1;
+// The job's directory under the spooler's TMPDIR begins with this, and the job's number.
+constexpr const char* kPrefixoPasta = "morv-filtro-";
+// A job number longer than this is not the spooler's, and is left out of the name.
+constexpr std::size_t kMaxDigitosTrabalho = 10;
 // The job goes to the printer in pieces of this size, once per copy.
 constexpr std::size_t kBlocoCopia = 64 * 1024;
 
 int Falha(const std::string& mensagem) {
-    std::fprintf(stderr, "ERROR: %s\n", mensagem.c_str());
+    EnviaMensagem("ERROR", mensagem);
     return kFalhaFiltro;
 }
 
@@ -46,28 +52,22 @@ int LeCopias(const std::string& texto) {
     return copias;
 }
 
-// The "formulario" option of the job; empty when it has none.
-std::string OpcaoFormulario(const char* texto) {
-    cups_option_t* opcoes = nullptr;
-    const int quantas = cupsParseOptions(texto, 0, &opcoes);
-    const char* valor = cupsGetOption("formulario", quantas, opcoes);
-    std::string formulario = valor != nullptr ? valor : "";
-    cupsFreeOptions(quantas, opcoes);
-    return formulario;
+// The job's directory is named after the spooler's job number, so that one left behind by a
+// filter killed outright shows whose it was.
+std::string PrefixoPasta(const std::string& trabalho) {
+    const bool numero = !trabalho.empty() && trabalho.size() <= kMaxDigitosTrabalho &&
+                        trabalho.find_first_not_of("0123456789") == std::string::npos;
+    return std::string(kPrefixoPasta) + (numero ? trabalho + "-" : "");
 }
 
-// Each line the program wrote reaches the spooler as an error line, so the operator sees it
-// in the job's state, the web interface and the error log.
-void RepassaMensagens(const std::string& mensagens) {
-    std::size_t inicio = 0;
-    while (inicio < mensagens.size()) {
-        std::size_t fim = mensagens.find('\n', inicio);
-        if (fim == std::string::npos) fim = mensagens.size();
-        if (fim > inicio)
-            std::fprintf(stderr, "ERROR: %.*s\n", static_cast<int>(fim - inicio),
-                         mensagens.data() + inicio);
-        inicio = fim + 1;
-    }
+// The name, in the job's list, of the format file the program was on when it stopped; empty
+// with a single form, which needs no naming.
+std::string FormularioEmUso(const std::vector<std::string>& nomes,
+                            const std::vector<std::string>& caminhos, const std::string& formato) {
+    if (nomes.size() < 2) return "";
+    for (std::size_t i = 0; i < caminhos.size(); ++i)
+        if (caminhos[i] == formato) return nomes[i];
+    return "";
 }
 
 struct FechaArquivo {
@@ -91,7 +91,7 @@ bool EnviaCopias(const Execucao& e, int copias) {
     for (int copia = 0; copia < copias; ++copia) {
         if (!EnviaCopia(e.job)) return false;
         for (long p = 0; p < e.paginas; ++p)
-            std::fprintf(stderr, "PAGE: %ld 1\n", ++pagina);
+            EnviaMensagem("PAGE", std::to_string(++pagina) + " 1");
     }
     return true;
 }
@@ -106,13 +106,13 @@ int Filtra(int argc, char** argv) {
     const int copias = LeCopias(argv[kArgCopias]);
     if (copias == 0)
         return Falha("Numero de copias invalido [" + std::string(argv[kArgCopias]) + "]");
-    const std::string formulario = OpcaoFormulario(argv[kArgOpcoes]);
+    const std::string formulario = FormularioDoTrabalho(argv[kArgOpcoes]);
     if (formulario.empty()) return Falha("Formulario nao informado (lp -o formulario=NOME)");
     std::string erro;
     const std::string pasta_formularios = PastaFormularios();
-    const std::vector<std::string> formatos =
-        CaminhosFormularios(formulario, pasta_formularios, erro);
-    if (formatos.empty()) return Falha(erro);
+    const std::vector<std::string> nomes = NomesFormularios(formulario, erro);
+    if (nomes.empty()) return Falha(erro);
+    const std::vector<std::string> formatos = CaminhosFormularios(nomes, pasta_formularios);
 
     // The job runs in a directory of its own: the report's name must not depend on where.
     std::vector<std::string> argumentos = {kNomePrograma, "-"};
@@ -123,21 +123,24 @@ int Filtra(int argc, char** argv) {
     }
     argumentos.insert(argumentos.end(), formatos.begin(), formatos.end());
 
-    PastaTrabalho pasta(kFalhaFiltro);
+    PastaTrabalho pasta(PrefixoPasta(argv[kArgTrabalho]), kFalhaFiltro);
     if (pasta.caminho().empty())
-        return Falha("Erro na criacao do diretorio temporario [" + pasta.modelo() + "]");
-    pasta_formulario = pasta_formularios;
-    const Execucao e = ExecutaTrabalho(pasta, argumentos);
-    RepassaMensagens(e.mensagens);
-    if (e.status != 0) return kFalhaFiltro;
+        return Falha("Erro na criacao do diretorio temporario [" + pasta.modelo() + "] (" +
+                     pasta.motivo() + ")");
+    const Execucao e = ExecutaTrabalho(pasta, argumentos, pasta_formularios);
+    RepassaMensagens(e, kNomePrograma, FormularioEmUso(nomes, formatos, e.formato));
+    if (!e.Sucesso()) return kFalhaFiltro;
     if (!EnviaCopias(e, copias)) return Falha("Erro na gravacao do arquivo [stdout]");
-    std::fprintf(stderr, "INFO: Formulario [%s] impresso - paginas: %ld, copias: %d\n",
-                 formulario.c_str(), e.paginas, copias);
+    EnviaMensagem("INFO", "Formulario [" + formulario + "] impresso - paginas: " +
+                              std::to_string(e.paginas) + ", copias: " + std::to_string(copias));
     return kSucesso;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A backend that goes away must not kill the filter by a signal, which would leave the job's
+    // directory behind: the write fails instead, and the job ends with its message.
+    std::signal(SIGPIPE, SIG_IGN);
     return Filtra(argc, argv);
 }

@@ -1,10 +1,20 @@
 #include "cups/formularios.h"
 
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 namespace {
+
+// The option as the printer models and the clients name it.
+constexpr const char* kOpcao = "formulario";
+// The printer models' default choice: no form, until a queue is given one.
+constexpr std::string_view kNenhum = "nenhum";
+// What a custom value of the option begins with.
+constexpr std::string_view kPersonalizado = "Custom.";
 
 // Format files carry this ending; a client names a form without it.
 constexpr std::string_view kExtensao = ".fmt";
@@ -38,7 +48,44 @@ std::vector<std::string> Separa(const std::string& valor) {
     return nomes;
 }
 
+std::string SemPersonalizado(std::string valor) {
+    if (valor.rfind(kPersonalizado, 0) == 0) valor.erase(0, kPersonalizado.size());
+    return valor;
+}
+
+std::string OpcaoDoTrabalho(const char* texto) {
+    cups_option_t* opcoes = nullptr;
+    const int quantas = cupsParseOptions(texto, 0, &opcoes);
+    const char* valor = cupsGetOption(kOpcao, quantas, opcoes);
+    std::string formulario = valor != nullptr ? valor : "";
+    cupsFreeOptions(quantas, opcoes);
+    return formulario;
+}
+
+// CUPS marks its PPD interface deprecated for clients; a filter reads its own queue's model with
+// it all the same, as CUPS's filters do. The default is read as the model's text: a choice keeps
+// only 40 bytes of it, and a longer form name cut there could name another form.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+std::string DefaultDoModelo() {
+    const char* modelo = std::getenv("PPD");
+    if (modelo == nullptr || *modelo == '\0') return "";
+    ppd_file_t* ppd = ppdOpenFile(modelo);
+    if (ppd == nullptr) return "";
+    const ppd_attr_t* padrao = ppdFindAttr(ppd, (std::string("Default") + kOpcao).c_str(), nullptr);
+    std::string valor = padrao != nullptr && padrao->value != nullptr ? padrao->value : "";
+    ppdClose(ppd);
+    return valor == kNenhum ? "" : valor;
+}
+#pragma GCC diagnostic pop
+
 }  // namespace
+
+std::string FormularioDoTrabalho(const char* opcoes) {
+    std::string valor = OpcaoDoTrabalho(opcoes);
+    if (valor.empty()) valor = DefaultDoModelo();
+    return SemPersonalizado(valor);
+}
 
 std::string PastaFormularios() {
     const char* pasta = std::getenv("MORV_FORMULARIOS");
@@ -51,20 +98,25 @@ std::string PastaFormularios() {
     return caminho;
 }
 
-std::vector<std::string> CaminhosFormularios(const std::string& valor, const std::string& pasta,
-                                             std::string& erro) {
+std::vector<std::string> NomesFormularios(const std::string& valor, std::string& erro) {
     const std::vector<std::string> nomes = Separa(valor);
     if (nomes.size() != kFormatosUm && nomes.size() != kFormatosQuatro) {
         erro = "Lista de formularios invalida [" + valor + "] (um ou quatro nomes)";
         return {};
     }
-    std::vector<std::string> caminhos;
     for (const std::string& nome : nomes) {
         if (!NomeSimples(nome)) {
             erro = "Nome de formulario invalido [" + nome + "]";
             return {};
         }
-        caminhos.push_back(pasta + "/" + nome + std::string(kExtensao));
     }
+    return nomes;
+}
+
+std::vector<std::string> CaminhosFormularios(const std::vector<std::string>& nomes,
+                                             const std::string& pasta) {
+    std::vector<std::string> caminhos;
+    for (const std::string& nome : nomes)
+        caminhos.push_back(pasta + "/" + nome + std::string(kExtensao));
     return caminhos;
 }

@@ -10,3 +10,6 @@ void LacoPaginas();
 extern long paginas_impressas;
 // The whole run: command line, trace, batches; returns the exit status.
 int Principal(int argc, char** argv);
+// Told the format file of each batch before it is loaded, and nullptr once the batch has been
+// written: a host that runs the driver names the form a failed job was on. Null: nobody asks.
+extern void (*aviso_formato)(const char* formato);

@@ -15,6 +15,7 @@
 #include "util/rastro.h"
 
 long paginas_impressas = 0;
+void (*aviso_formato)(const char* formato) = nullptr;
 
 namespace {
 
@@ -149,6 +150,7 @@ bool RedirecionaSaida(const char* nome, std::FILE* entrada, const char* formato)
 
 bool CarregaFormato(const char* formato, const Lote& lote) {
     std::fprintf(dbg, "dad=[%s] fmt=[%s]\n", lote.dados.c_str(), formato);
+    if (aviso_formato != nullptr) aviso_formato(formato);
     std::string msg;
     if (InicializaInterp(formato, lote.dados.c_str(), msg) == 0) return true;
     std::fwrite(msg.data(), 1, msg.size(), stderr);
@@ -170,6 +172,7 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
         FinalizaInterp();
         std::remove(lote.dados.c_str());
         if (!GravouTudo(nargs, argv)) return kFalha;
+        if (aviso_formato != nullptr) aviso_formato(nullptr);
         if (!lote.cabecalho || lote.esgotada) return 0;
     }
 }

@@ -176,7 +176,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int) {
     std::fprintf(saida, "\x1b*p%dX", PontosX(x));
     std::fprintf(saida, "\x1b*p%dY", PontosY(y));
     std::fprintf(saida, "\x1b*t300R\x1b*r0f1A\x1b*b0M");
-    auto imagem = CarregaBitmap(arquivo ? arquivo : "", OrdemLinhas::TopoPrimeiro);
+    auto imagem = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
     if (!imagem) return;
 
     const int tamlinha = std::max(imagem->tamlinha, 0);

@@ -228,7 +228,7 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
 
 void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
     if (arquivo == nullptr) return;
-    const std::optional<Bitmap> lido = CarregaBitmap(arquivo, OrdemLinhas::ComoGravado);
+    const std::optional<Bitmap> lido = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
     if (!lido || !BitmapCoerente(*lido)) return;
     const Bitmap& b = *lido;
     const int X = PontoX(x), Y = PontoY(y);

@@ -70,7 +70,9 @@ void DefineFontes() {
         std::fprintf(saida, "/%s findfont dup length dict\n", f.impressora);
         std::fputs("begin\n", saida);
         std::fputs("{1 index /FID ne {def} {pop pop} ifelse} forall\n", saida);
-        std::fputs("/Encoding ISOLatin1Encoding def\n", saida);
+        // ISOLatin1Encoding puts /minus at code 45: the report's hyphens ("13010-000") would print
+        // as wide minus signs and drop out of any search of the printed text.
+        std::fputs("/Encoding ISOLatin1Encoding 256 array copy dup 45 /hyphen put def\n", saida);
         std::fputs("currentdict\n", saida);
         std::fputs("end\n", saida);
         std::fprintf(saida, "/%s exch definefont pop\n", f.nome);

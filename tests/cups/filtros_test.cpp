@@ -1,8 +1,11 @@
-// Both filters behind a real spooler: a private cupsd with one queue per case, each job printing
-// into a file of its own, fed the example report. A queue prints, byte for byte, what the program
-// writes for the same report and form; a refused job prints nothing and leaves its message in the
-// spooler's log; the page log counts every sheet.
+// Both filters, run directly as the spooler runs them and behind a real spooler (a private cupsd
+// with one queue per case, each job printing into a file of its own), fed the example report. A
+// job prints, byte for byte, what the program writes for the same report and forms, with its
+// messages passed on as warnings; a refused job prints nothing, says why as an error and ends
+// with 1; nothing is ever left in the spooler's TMPDIR.
+#include <cups/ipp.h>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,30 +23,331 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kPaginasExemplo = 4;
 // A filter's status for a job it did not print.
 constexpr int kFalhaFiltro = 1;
+const std::string kRelatorio = kExemplos + "relatorio.txt";
+// What the filters add to the directory of each job's own.
+const std::string kPrefixoPasta = "morv-filtro-";
+
+std::string Filtro(const std::string& modelo) {
+    return modelo == "morvex" ? TEXTTOMORVEX_BIN : TEXTTOMORVEL_BIN;
+}
+
+std::string Programa(const std::string& modelo) {
+    return modelo == "morvex" ? kMorvex : kMorvel;
+}
+
+// The forms directory of the tests, made the working directory: the example form and its logo,
+// four forms that differ (each prints its own name), one with an error in its first line, and
+// one that prints with warnings (a missing logo, a barcode of letters).
+class Formularios {
+  public:
+    Formularios() {
+        chmod(dir_.caminho().c_str(), 0755);
+        const std::string exemplo = LeArquivo(kExemplos + "formulario.fmt");
+        EscreveArquivo("exemplo.fmt", exemplo);
+        EscreveArquivo("logo.bmp", LeArquivo(kExemplos + "logo.bmp"));
+        for (const char* nome : {"f1", "f2", "f3", "f4"})
+            EscreveArquivo(std::string(nome) + ".fmt",
+                           exemplo + "TEXTO 1 0.3 A10 N \"" + nome + "\"\n");
+        EscreveArquivo("ruim.fmt", "DESCONHECIDO\n");
+        EscreveArquivo("avisos.fmt", "IMAGEM 1 1 1 1 nada.bmp\nCODBAR 1 2 1 i25 0\n");
+    }
+    const std::string& caminho() const { return dir_.caminho(); }
+    // The format files of a form list ("a" or "a,b,c,d"), as the filter names them.
+    std::vector<std::string> Caminhos(const std::string& lista) const {
+        std::vector<std::string> caminhos;
+        std::istringstream nomes(lista);
+        for (std::string nome; std::getline(nomes, nome, ',');)
+            caminhos.push_back(caminho() + "/" + nome + ".fmt");
+        return caminhos;
+    }
+    // The program itself on the example report with the forms of the list.
+    Resultado Direto(const std::string& modelo, const std::string& lista) const {
+        std::vector<std::string> argumentos = {kRelatorio};
+        for (const std::string& c : Caminhos(lista))
+            argumentos.push_back(c);
+        return Executa(Programa(modelo), argumentos);
+    }
+
+  private:
+    DiretorioTemporario dir_;
+};
+
+// Each line of the text as a line of the filter at that level.
+std::string Linhas(const std::string& nivel, const std::string& texto) {
+    std::string r;
+    std::istringstream linhas(texto);
+    for (std::string linha; std::getline(linhas, linha);)
+        r += nivel + ": " + linha + "\n";
+    return r;
+}
+
+// What the filter writes after the job of a run that printed.
+std::string PaginasEInfo(const std::string& formulario, long paginas, int copias) {
+    std::string r;
+    for (long p = 1; p <= paginas * copias; ++p)
+        r += "PAGE: " + std::to_string(p) + " 1\n";
+    return r + "INFO: Formulario [" + formulario +
+           "] impresso - paginas: " + std::to_string(paginas) +
+           ", copias: " + std::to_string(copias) + "\n";
+}
+
+// Where the last line of a text begins (a last line end belongs to it).
+std::size_t InicioUltimaLinha(const std::string& texto) {
+    if (texto.size() < 2) return 0;
+    const std::size_t antes = texto.rfind('\n', texto.size() - 2);
+    return antes == std::string::npos ? 0 : antes + 1;
+}
+
+// Every line of the text starts with `inicio`.
+bool TodasComecamCom(const std::string& texto, const std::string& inicio) {
+    std::istringstream linhas(texto);
+    for (std::string linha; std::getline(linhas, linha);)
+        if (linha.rfind(inicio, 0) != 0) return false;
+    return true;
+}
+
+std::vector<std::string> Conteudo(const std::string& pasta) {
+    std::vector<std::string> nomes;
+    std::error_code erro;
+    for (const auto& e : fs::directory_iterator(pasta, erro))
+        nomes.push_back(e.path().filename().string());
+    return nomes;
+}
+
+struct CasoDireto {
+    const char* nome;
+    const char* modelo;                   // morvex or morvel: its filter
+    std::vector<std::string> argumentos;  // after the filter's name; 5: the report on stdin
+    std::string formularios;  // the forms the program is run with for the expected job; empty:
+                              // the filter refuses the job itself, saying `erro`
+    std::string erro = "";
+    std::string nomeado = "";     // the form a failed four-form job names
+    std::string padrao_ppd = "";  // the queue model's default form
+    bool tmpdir_relativo = false;
+};
+
+const CasoDireto kDiretos[] = {
+    {"uso",
+     "morvex",
+     {"1", "u", "t", "1"},
+     "",
+     "Uso: texttomorvex trabalho usuario titulo copias opcoes [arquivo]\n"},
+    {"copias invalidas",
+     "morvel",
+     {"1", "u", "t", "0", "formulario=exemplo", kRelatorio},
+     "",
+     "ERROR: Numero de copias invalido [0]\n"},
+    {"sem formulario",
+     "morvex",
+     {"1", "u", "t", "1", "", kRelatorio},
+     "",
+     "ERROR: Formulario nao informado (lp -o formulario=NOME)\n"},
+    // A control character a client sent is not echoed into the spooler's log.
+    {"nome com controle",
+     "morvex",
+     {"1", "u", "t", "1",
+      "formulario=a\x1b[2Jb\x07"
+      "c",
+      kRelatorio},
+     "",
+     "ERROR: Nome de formulario invalido [a?[2Jb?c]\n"},
+    {"duas copias", "morvex", {"7", "u", "t", "2", "formulario=exemplo", kRelatorio}, "exemplo"},
+    {"relatorio na entrada", "morvel", {"7", "u", "t", "1", "formulario=exemplo"}, "exemplo"},
+    {"valor personalizado",
+     "morvel",
+     {"7", "u", "t", "1", "formulario=Custom.exemplo", kRelatorio},
+     "exemplo"},
+    {"padrao do modelo",
+     "morvex",
+     {"7", "u", "t", "1", "", kRelatorio},
+     "exemplo",
+     "",
+     "",
+     "Custom.exemplo"},
+    // The example's one print run has the page heading and is narrow: the third form.
+    {"quatro formularios",
+     "morvel",
+     {"7", "u", "t", "1", "formulario=f1,f2,f3,f4", kRelatorio},
+     "f1,f2,f3,f4"},
+    {"quatro com erro no escolhido",
+     "morvex",
+     {"7", "u", "t", "1", "formulario=f1,f2,ruim,f4", kRelatorio},
+     "f1,f2,ruim,f4",
+     "",
+     "ruim"},
+    {"avisos", "morvel", {"7", "u", "t", "1", "formulario=avisos", kRelatorio}, "avisos"},
+    {"formulario inexistente", "morvex", {"7", "u", "t", "1", "formulario=nao", kRelatorio}, "nao"},
+    {"TMPDIR relativo",
+     "morvex",
+     {"7", "u", "t", "1", "formulario=exemplo", kRelatorio},
+     "exemplo",
+     "",
+     "",
+     "",
+     true},
+};
+
+// Without a spooler: the filter run as the spooler runs it, its status, job, page lines and
+// messages against the program's own run on the same forms.
+TEST(FiltrosCups, ExecutadosDiretamente) {
+    Formularios formularios;
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    VariavelTrocada ppd("PPD", "");
+    TmpdirPrivado tmpdir;
+    const std::string relatorio = LeArquivo(kRelatorio);
+    for (const CasoDireto& c : kDiretos) {
+        SCOPED_TRACE(c.nome);
+        std::optional<VariavelTrocada> modelo, relativo;
+        if (!c.padrao_ppd.empty()) {
+            EscreveArquivo("fila.ppd",
+                           "*PPD-Adobe: \"4.3\"\n*OpenUI *formulario: PickOne\n"
+                           "*Defaultformulario: " +
+                               c.padrao_ppd + "\n*CloseUI: *formulario\n");
+            modelo.emplace("PPD", formularios.caminho() + "/fila.ppd");
+        }
+        fs::create_directory("tmp");
+        if (c.tmpdir_relativo) relativo.emplace("TMPDIR", "tmp");
+        const Resultado r =
+            Executa(Filtro(c.modelo), c.argumentos, c.argumentos.size() == 5 ? relatorio : "");
+
+        std::string saida, erro = c.erro;
+        int status = kFalhaFiltro;
+        if (!c.formularios.empty()) {
+            const Resultado direto = formularios.Direto(c.modelo, c.formularios);
+            const int copias = std::stoi(c.argumentos[3]);
+            if (direto.status == 0) {
+                status = 0;
+                saida = Repete(direto.saida, copias);
+                erro = Linhas("WARNING", direto.erro) +
+                       PaginasEInfo(c.formularios, kPaginasExemplo, copias);
+            } else {
+                // The line that says why the job stopped names the form of a four-form list.
+                const std::size_t ultima = InicioUltimaLinha(direto.erro);
+                const std::string nomeado =
+                    c.nomeado.empty() ? "" : "Formulario [" + c.nomeado + "]: ";
+                erro = Linhas("ERROR", direto.erro.substr(0, ultima)) +
+                       Linhas("ERROR", nomeado + direto.erro.substr(ultima));
+            }
+        }
+        EXPECT_EQ(r.status, status);
+        EXPECT_TRUE(r.saida == saida) << r.saida.size() << " bytes printed, " << saida.size();
+        EXPECT_EQ(r.erro, erro);
+        EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
+        EXPECT_EQ(Conteudo("tmp"), std::vector<std::string>{});
+    }
+}
+
+// A job that dies (here of std::bad_alloc, loading a form of 200,000 lines in 64 MiB) is an
+// error with its signal, and leaves nothing behind.
+TEST(FiltrosCups, TrabalhoSemMemoria) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#endif
+    constexpr std::size_t kMemoria = 64 * 1024 * 1024;
+    constexpr int kLinhas = 200000;
+    Formularios formularios;
+    std::string grande;
+    for (int i = 0; i < kLinhas; ++i)
+        grande += "TEXTO 1 1 A10 N \"linha " + std::to_string(i) + "\"\n";
+    EscreveArquivo("grande.fmt", grande);
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    TmpdirPrivado tmpdir;
+    for (const char* modelo : {"morvex", "morvel"}) {
+        SCOPED_TRACE(modelo);
+        const Resultado r = ExecutaComMemoria(
+            kMemoria, Filtro(modelo), {"7", "u", "t", "1", "formulario=grande", kRelatorio});
+        EXPECT_EQ(r.status, kFalhaFiltro);
+        EXPECT_EQ(r.saida, "");
+        const std::string sinal = "ERROR: Erro na execucao do " + std::string(modelo) +
+                                  " - sinal " + std::to_string(SIGABRT) + " [" +
+                                  strsignal(SIGABRT) + "]\n";
+        ASSERT_GE(r.erro.size(), sinal.size()) << r.erro;
+        EXPECT_EQ(r.erro.substr(r.erro.size() - sinal.size()), sinal) << r.erro;
+        EXPECT_TRUE(TodasComecamCom(r.erro, "ERROR: ")) << r.erro;
+        EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
+    }
+}
+
+// A backend gone before the job is sent: the filter says so and leaves nothing behind, where
+// SIGPIPE would have ended it with the job's directory still there.
+TEST(FiltrosCups, SaidaSemLeitor) {
+    Formularios formularios;
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    TmpdirPrivado tmpdir;
+    for (const char* modelo : {"morvex", "morvel"}) {
+        SCOPED_TRACE(modelo);
+        const Resultado r = ExecutaSemLeitor(
+            Filtro(modelo), {"7", "u", "t", "1", "formulario=exemplo", kRelatorio});
+        EXPECT_EQ(r.status, kFalhaFiltro);
+        EXPECT_EQ(r.erro, "ERROR: Erro na gravacao do arquivo [stdout]\n");
+        EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
+    }
+}
+
+// A full TMPDIR: the program's message, which used to go to a file on that same disk, reaches
+// the spooler; the job prints nothing and leaves nothing.
+TEST(FiltrosCups, TmpdirCheio) {
+    if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    Formularios formularios;
+    const std::string cheio = formularios.caminho() + "/cheio";
+    fs::create_directory(cheio);
+    if (mount("tmpfs", cheio.c_str(), "tmpfs", 0, "size=48k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const struct Desmonta {
+        const std::string& ponto;
+        ~Desmonta() { umount(ponto.c_str()); }
+    } desmonta{cheio};
+    std::string relatorio;
+    for (int i = 0; i < 30; ++i)
+        relatorio += LeArquivo(kRelatorio);
+    EscreveArquivo("grande.txt", relatorio);
+    VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
+    VariavelTrocada tmpdir("TMPDIR", cheio);
+    for (const char* modelo : {"morvex", "morvel"}) {
+        SCOPED_TRACE(modelo);
+        const Resultado r =
+            Executa(Filtro(modelo), {"7", "u", "t", "1", "formulario=exemplo", "grande.txt"});
+        EXPECT_EQ(r.status, kFalhaFiltro);
+        EXPECT_EQ(r.saida, "");
+        const std::string erro =
+            "ERROR: Erro na criacao do arquivo temporario [" + cheio + "/" + kPrefixoPasta + "7-";
+        EXPECT_EQ(r.erro.rfind(erro, 0), 0u) << r.erro;
+        EXPECT_EQ(Conteudo(cheio), std::vector<std::string>{});
+    }
+}
 
 struct Caso {
     const char* fila;        // a queue of its own (no '-')
     const char* modelo;      // printer model and program: morvex or morvel
+    const char* opcao_fila;  // lpadmin -o ..., or none
     const char* formulario;  // lp -o formulario=..., or none
+    const char* impresso;    // the forms of the job it prints; none: the job is refused
     int copias;              // lp -n
     int trabalhos;           // jobs submitted at once
-    bool imprime;            // false: the job is refused and prints nothing
-    const char* mensagem;    // what each job says in the spooler's log
+    const char* nivel;       // the level of its message in the spooler's log: "E ", "W ", any
+    const char* mensagem;    // what each job says there
 };
 
+// clang-format off
 const Caso casos[] = {
-    {"pcl", "morvex", "exemplo", 1, 1, true, "[exemplo] impresso - paginas: 4, copias: 1"},
-    {"ps", "morvel", "exemplo", 1, 1, true, "[exemplo] impresso - paginas: 4, copias: 1"},
-    {"copias", "morvex", "exemplo", 2, 1, true, "[exemplo] impresso - paginas: 4, copias: 2"},
-    {"quatro", "morvel", "exemplo,exemplo,exemplo,exemplo", 1, 1, true, "exemplo] impresso"},
-    {"dois", "morvel", "exemplo", 1, 2, true, "[exemplo] impresso - paginas: 4, copias: 1"},
-    {"desconhecido", "morvex", "nenhum", 1, 1, false, "/nenhum.fmt] #2"},
-    {"passwd", "morvex", "../etc/passwd", 1, 1, false, "formulario invalido [../etc/passwd]"},
-    {"sem_formulario", "morvel", nullptr, 1, 1, false, "Formulario nao informado"},
+    {"pcl", "morvex", nullptr, "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso - paginas: 4, copias: 1"},
+    {"ps", "morvel", nullptr, "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso - paginas: 4, copias: 1"},
+    {"copias", "morvex", nullptr, "exemplo", "exemplo", 2, 1, "", "[exemplo] impresso - paginas: 4, copias: 2"},
+    {"quatro", "morvel", nullptr, "f1,f2,f3,f4", "f1,f2,f3,f4", 1, 1, "", "[f1,f2,f3,f4] impresso"},
+    {"dois", "morvel", nullptr, "exemplo", "exemplo", 1, 2, "", "[exemplo] impresso - paginas: 4, copias: 1"},
+    {"padrao", "morvex", "formulario-default=exemplo", nullptr, "exemplo", 1, 1, "", "[exemplo] impresso"},
+    {"modelo", "morvel", "formulario=Custom.exemplo", nullptr, "exemplo", 1, 1, "", "[exemplo] impresso"},
+    {"avisos", "morvex", nullptr, "avisos", "avisos", 1, 1, "W ", "Codigo de barras invalido ["},
+    {"desconhecido", "morvex", nullptr, "nenhum", nullptr, 1, 1, "E ", "/nenhum.fmt] #2"},
+    {"passwd", "morvex", nullptr, "../etc/passwd", nullptr, 1, 1, "E ", "formulario invalido [../etc/passwd]"},
+    {"sem_formulario", "morvel", nullptr, nullptr, nullptr, 1, 1, "E ", "Formulario nao informado"},
 };
+// clang-format on
 
 // Some line of the log begins with `inicio` and holds both texts.
 bool NoLog(const std::string& log, const std::string& inicio, const std::string& um,
@@ -59,25 +364,30 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     if (const std::string motivo = CupsdPrivado::Impedimento(); !motivo.empty())
         GTEST_SKIP() << motivo;
     // The forms directory, which the filters read as lp; the programs run here directly too.
-    DiretorioTemporario formularios;
-    chmod(formularios.caminho().c_str(), 0755);
-    EscreveArquivo("exemplo.fmt", LeArquivo(kExemplos + "formulario.fmt"));
-    EscreveArquivo("logo.bmp", LeArquivo(kExemplos + "logo.bmp"));
-    const std::string relatorio = kExemplos + "relatorio.txt";
-    const std::map<std::string, std::string> esperado = {
-        {"morvex", Executa(kMorvex, {relatorio, "exemplo.fmt"}).saida},
-        {"morvel", Executa(kMorvel, {relatorio, "exemplo.fmt"}).saida}};
+    Formularios formularios;
+    std::map<std::string, std::string> esperado;
+    for (const Caso& c : casos)
+        if (c.impresso != nullptr)
+            esperado[std::string(c.modelo) + c.impresso] =
+                formularios.Direto(c.modelo, c.impresso).saida;
 
     CupsdPrivado cupsd({TEXTTOMORVEX_BIN, TEXTTOMORVEL_BIN},
                        {{"MORV_FORMULARIOS", formularios.caminho()}});
     ASSERT_TRUE(cupsd.pronto()) << cupsd.Log("error_log");
+    std::vector<std::string> filas;
     for (const Caso& c : casos) {
-        const Resultado r = cupsd.Cliente(
-            "lpadmin", {"-p", c.fila, "-E", "-v", cupsd.Dispositivo(c.fila), "-P",
-                        MORV_SOURCE_DIR "/src/cups/" + std::string(c.modelo) + ".ppd"});
+        Resultado r =
+            cupsd.Cliente("lpadmin", {"-p", c.fila, "-E", "-v", cupsd.Dispositivo(c.fila), "-P",
+                                      MORV_MODELOS "/" + std::string(c.modelo) + ".ppd"});
         ASSERT_EQ(r.status, 0) << r.erro;
+        if (c.opcao_fila) {
+            r = cupsd.Cliente("lpadmin", {"-p", c.fila, "-o", c.opcao_fila});
+            ASSERT_EQ(r.status, 0) << r.erro;
+        }
+        // Held until every job is in, so that the queues print at the same time.
+        ASSERT_EQ(cupsd.Cliente("cupsdisable", {c.fila}).status, 0);
+        filas.push_back(c.fila);
     }
-    // Every job goes in before the first has ended, so the queues' filters run side by side.
     std::map<std::string, std::vector<std::string>> trabalhos;
     for (const Caso& c : casos) {
         for (int i = 0; i < c.trabalhos; ++i) {
@@ -85,7 +395,7 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             if (c.formulario)
                 argumentos.insert(argumentos.end(),
                                   {"-o", std::string("formulario=") + c.formulario});
-            argumentos.push_back(relatorio);
+            argumentos.push_back(kRelatorio);
             const Resultado r = cupsd.Cliente("lp", argumentos);
             ASSERT_EQ(r.status, 0) << r.erro;
             // "request id is pcl-12 (1 file(s))"
@@ -93,14 +403,18 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             trabalhos[c.fila].push_back(id.substr(0, id.find(' ')));
         }
     }
+    ASSERT_EQ(cupsd.Cliente("cupsenable", filas).status, 0);
     ASSERT_TRUE(cupsd.EsperaTrabalhos()) << cupsd.Cliente("lpstat", {"-l", "-o"}).saida;
     const std::string page_log = cupsd.Log("page_log");
     const std::string error_log = cupsd.Log("error_log");
+    const std::vector<std::string> sobras = Conteudo(cupsd.Temporarios());
 
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.fila);
-        const int copias = c.imprime ? c.copias : 0;
-        const std::string job = Repete(esperado.at(c.modelo), copias);
+        const bool imprime = c.impresso != nullptr;
+        const int copias = imprime ? c.copias : 0;
+        const std::string job =
+            imprime ? Repete(esperado.at(std::string(c.modelo) + c.impresso), copias) : "";
         const std::string folhas = "] total " + std::to_string(kPaginasExemplo * copias) + " ";
         for (const std::string& trabalho : trabalhos[c.fila]) {
             SCOPED_TRACE(trabalho);
@@ -108,18 +422,24 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             EXPECT_TRUE(impresso == job) << impresso.size() << " bytes printed, " << job.size();
             const std::string numero = trabalho.substr(trabalho.find('-') + 1);
             EXPECT_TRUE(NoLog(page_log, c.fila, " " + numero + " [", folhas));
-            // A refused job's message is an error of the job, not a note of it.
-            const std::string nivel = c.imprime ? "" : "E ";
-            EXPECT_TRUE(NoLog(error_log, nivel, "[Job " + numero + "] ", c.mensagem));
+            // A refused job's message is an error of the job, a printed job's a warning or note.
+            EXPECT_TRUE(NoLog(error_log, c.nivel, "[Job " + numero + "] ", c.mensagem));
+            EXPECT_EQ(cupsd.EstadoTrabalho(trabalho),
+                      imprime ? IPP_JSTATE_COMPLETED : IPP_JSTATE_STOPPED);
+            if (!imprime) {
+                EXPECT_TRUE(NoLog(error_log, "", "[Job " + numero + "] ", "stopped with status 1"));
+            }
+            for (const std::string& sobra : sobras)
+                EXPECT_NE(sobra.rfind(kPrefixoPasta + numero + "-", 0), 0u) << sobra;
         }
     }
 }
 
-// The spooler cancels a job by SIGTERM to its filter: the filter, still waiting for the rest of
-// its report, removes its job's directory and ends as a job not printed.
+// The spooler cancels a job by SIGTERM to its filter: the filter, whose job still waits for the
+// rest of its report, ends the job's process, removes its directory and ends as a job not
+// printed.
 TEST(FiltrosCups, TrabalhoCanceladoNaoDeixaNada) {
-    DiretorioTemporario formularios;
-    EscreveArquivo("exemplo.fmt", LeArquivo(kExemplos + "formulario.fmt"));
+    Formularios formularios;
     VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
     TmpdirPrivado tmpdir;
     int relatorio[2];
@@ -133,10 +453,10 @@ TEST(FiltrosCups, TrabalhoCanceladoNaoDeixaNada) {
         _exit(127);
     }
     close(relatorio[0]);
-    // The trace shows the job's directory made, and its removal armed; the filter then waits on
+    // The trace shows the job's directory made, and its removal armed; the job then waits on
     // the pipe for a report that never ends.
     EXPECT_TRUE(Espera([&] {
-        for (const auto& job : std::filesystem::directory_iterator(tmpdir.caminho()))
+        for (const auto& job : fs::directory_iterator(tmpdir.caminho()))
             if (ExisteArquivo(job.path() / "vodrel.dbg")) return true;
         return false;
     }));
@@ -145,7 +465,7 @@ TEST(FiltrosCups, TrabalhoCanceladoNaoDeixaNada) {
     waitpid(filtro, &estado, 0);
     close(relatorio[1]);
     EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == kFalhaFiltro) << estado;
-    EXPECT_TRUE(std::filesystem::is_empty(tmpdir.caminho()));
+    EXPECT_TRUE(fs::is_empty(tmpdir.caminho()));
 }
 
 }  // namespace

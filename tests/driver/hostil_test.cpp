@@ -71,6 +71,8 @@ void ConfereErro(const std::string& erro, const Caso& caso) {
 }
 
 const std::vector<std::string> kPadrao = {"r.txt", "f.fmt"};
+// Two batches of two pages each.
+const std::string kDoisLotes = "APA00QTD00\nA\n\fB\nAPA00QTD00\nC\n\fD\n";
 
 TEST_F(Hostil, EntradasArquivosESaidas) {
     // 100,000 object lines load and print; `make bench` times the load against a tenth of it.
@@ -167,10 +169,18 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
         // The report is the data file of the run: a DADOS line has nothing to name.
         {"DADOS inexistente", "A\n", "DADOS nao.dad\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
         {"DADOS que e uma pasta", "A\n", "DADOS pasta\nINPUT 1 1 A10 N 0\n", kPadrao, 0, ""},
-        {"IMAGEM inexistente", "A\n", "IMAGEM 1 1 1 1 nao.bmp\n", kPadrao, 0, ""},
-        {"IMAGEM que e uma pasta", "A\n", "IMAGEM 1 1 1 1 pasta 1\n", kPadrao, 0, ""},
-        {"IMAGEM de um dispositivo", "A\n", "IMAGEM 1 1 1 1 /dev/zero\n", kPadrao, 0, ""},
-        {"IMAGEM de uma fila sem escritor", "A\n", "IMAGEM 1 1 1 1 fila\n", kPadrao, 0, ""},
+        // An image that cannot be used is named once a run, however many pages and batches
+        // draw it; the rest of the job prints.
+        {"IMAGEM inexistente", kDoisLotes, "IMAGEM 1 1 1 1 nao.bmp\nIMAGEM 2 1 1 1 nao.bmp 1\n",
+         kPadrao, 0, "Erro na abertura do arquivo [nao.bmp]\n"},
+        {"IMAGEM que e uma pasta", kDoisLotes, "IMAGEM 1 1 1 1 pasta 1\n", kPadrao, 0,
+         "Erro na abertura do arquivo [pasta]\n"},
+        {"IMAGEM de um dispositivo", "A\n", "IMAGEM 1 1 1 1 /dev/zero\n", kPadrao, 0,
+         "Erro na abertura do arquivo [/dev/zero]\n"},
+        {"IMAGEM de uma fila sem escritor", "A\n", "IMAGEM 1 1 1 1 fila\n", kPadrao, 0,
+         "Erro na abertura do arquivo [fila]\n"},
+        {"duas IMAGEM que faltam", "A\n\fB\n", "IMAGEM 1 1 1 1 a.bmp\nIMAGEM 1 3 1 1 b.bmp\n",
+         kPadrao, 0, "Erro na abertura do arquivo [a.bmp]\nErro na abertura do arquivo [b.bmp]\n"},
         {"formato sem fim",
          "A\n",
          "",

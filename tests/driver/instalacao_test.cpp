@@ -16,10 +16,14 @@ const std::string kCMake = MORV_CMAKE;
 const std::string kDirProgramas = MORV_INSTALL_BINDIR;
 const std::string kDirManuais = MORV_INSTALL_MANDIR;
 const std::string kDirFontes = MORV_SOURCE_DIR;
-// CUPS's own directories are absolute: DESTDIR keeps them inside the test's directory.
+// CUPS's own directories, and the forms directory that the filters read, are absolute: DESTDIR
+// keeps them inside the test's directory, and --prefix does not move them.
 const std::string kDirFiltros = MORV_CUPS_FILTROS;
 const std::string kDirModelos = MORV_CUPS_MODELOS;
 const std::string kDirFormularios = MORV_INSTALL_FORMULARIOS;
+const std::string kDirDocumentos = MORV_INSTALL_DOCDIR;
+// The printer models as the build made them from their template.
+const std::string kModelosFeitos = MORV_MODELOS;
 
 // Installs the build tree for `prefixo` under the root `raiz`; where the prefix landed.
 std::string Instala(const std::string& raiz, const std::string& prefixo) {
@@ -54,17 +58,23 @@ const Programa programas[] = {
 
 struct Manual {
     const char* secao;      // man1, man5
-    const char* arquivo;    // page file name
+    const char* arquivo;    // page file name, installed compressed
+    const char* fonte;      // the page in man/
     const char* cabecalho;  // title line of the rendered page
 };
 
 const Manual manuais[] = {
-    {"man1", "morvex.1", "MORVEX(1)"},
-    {"man1", "morvel.1", "MORVEL(1)"},
-    {"man1", "morvpdf.1", "MORVPDF(1)"},
-    {"man5", "morvform.5", "MORVFORM(5)"},
-    {"man8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
+    {"man1", "morvex.1", "morvex.1", "MORVEX(1)"},
+    {"man1", "morvel.1", "morvel.1", "MORVEL(1)"},
+    {"man1", "morvpdf.1", "morvpdf.1", "MORVPDF(1)"},
+    {"man5", "morvform.5", "morvform.5", "MORVFORM(5)"},
+    {"man8", "texttomorvex.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
+    {"man8", "texttomorvel.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
 };
+
+std::string CaminhoManual(const std::string& prefixo, const Manual& m) {
+    return prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo + ".gz";
+}
 
 TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
     DiretorioTemporario dir;
@@ -79,20 +89,32 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         EXPECT_EQ(r.erro.substr(0, r.erro.find('\n') + 1), p.primeira_linha_uso) << caminho;
     }
     for (const Manual& m : manuais) {
-        const std::string caminho = prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+        const std::string caminho = CaminhoManual(prefixo, m);
         ASSERT_TRUE(ExisteArquivo(caminho)) << caminho;
-        EXPECT_EQ(LeArquivo(caminho), LeArquivo(kDirFontes + "/man/" + m.arquivo)) << caminho;
+        EXPECT_EQ(Shell("gzip -dc \"$1\"", {caminho}).saida,
+                  LeArquivo(kDirFontes + "/man/" + m.fonte))
+            << caminho;
     }
     const std::pair<std::string, std::string> copias[] = {
-        {raiz + kDirModelos + "/morvex.ppd", "src/cups/morvex.ppd"},
-        {raiz + kDirModelos + "/morvel.ppd", "src/cups/morvel.ppd"},
-        {prefixo + "/" + kDirFormularios + "/exemplo.fmt", "examples/formulario.fmt"},
-        {prefixo + "/" + kDirFormularios + "/logo.bmp", "examples/logo.bmp"},
+        {raiz + kDirModelos + "/morvex.ppd", kModelosFeitos + "/morvex.ppd"},
+        {raiz + kDirModelos + "/morvel.ppd", kModelosFeitos + "/morvel.ppd"},
+        {raiz + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
+        {raiz + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
+        {prefixo + "/" + kDirDocumentos + "/examples/formulario.fmt", kExemplos + "formulario.fmt"},
+        {prefixo + "/" + kDirDocumentos + "/examples/logo.bmp", kExemplos + "logo.bmp"},
+        {prefixo + "/" + kDirDocumentos + "/examples/relatorio.txt", kExemplos + "relatorio.txt"},
     };
     for (const auto& [instalado, fonte] : copias)
-        EXPECT_EQ(LeArquivo(instalado), LeArquivo(kDirFontes + "/" + fonte)) << instalado;
-    for (const char* filtro : {"/texttomorvex", "/texttomorvel"})
-        EXPECT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
+        EXPECT_EQ(LeArquivo(instalado), LeArquivo(fonte)) << instalado;
+    // Installed under another prefix, a filter still looks for its forms where they went.
+    VariavelTrocada formularios("MORV_FORMULARIOS", "");
+    for (const char* filtro : {"/texttomorvex", "/texttomorvel"}) {
+        ASSERT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
+        const Resultado r = Executa(raiz + kDirFiltros + filtro,
+                                    {"1", "u", "t", "1", "formulario=nenhum", "/dev/null"});
+        EXPECT_NE(r.erro.find("[" + kDirFormularios + "/nenhum.fmt] #2"), std::string::npos)
+            << r.erro;
+    }
 }
 
 TEST(Instalacao, ManuaisSaemSemAvisos) {
@@ -108,8 +130,7 @@ TEST(Instalacao, ManuaisSaemSemAvisos) {
 
     for (const std::string& local : locais) {
         for (const Manual& m : manuais) {
-            const std::string caminho =
-                prefixo + "/" + kDirManuais + "/" + m.secao + "/" + m.arquivo;
+            const std::string caminho = CaminhoManual(prefixo, m);
             Resultado r =
                 Shell("MANWIDTH=80 LC_ALL=\"$2\" man --warnings -l \"$1\"", {caminho, local});
             SCOPED_TRACE(caminho + " in locale " + local);

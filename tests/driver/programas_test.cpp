@@ -371,8 +371,9 @@ TEST_F(Programas, SaltoNoInicioNaoGastaFolhaNemLetra) {
     }
 }
 
-// The bundled example: four statements, front and back.
+// The bundled example: four statements, front and back, run beside its logo.
 TEST_F(Programas, ExemploDoREADME) {
+    EscreveArquivo("logo.bmp", LeArquivo(kExemplos + "logo.bmp"));
     for (const auto& programa : kProgramas) {
         Resultado r =
             Executa(programa, {kExemplos + "relatorio.txt", kExemplos + "formulario.fmt"});

@@ -46,6 +46,7 @@ TEST(Morvex, WritesTheWholeJob) {
         std::string formato;
         std::string relatorio;
         std::string esperado;
+        std::string erro = "";
     };
     const std::string pagina2 = "linha 1\n\fpagina 2\n";
     const Caso casos[] = {
@@ -63,7 +64,8 @@ TEST(Morvex, WritesTheWholeJob) {
         {"an image that cannot be read leaves its raster start in the macro",
          "IMAGEM 1 1 1 1 nada.bmp\n", "linha 1\n",
          Prologo() + kDefine20 + F("\x1b*p%dX", 228) + F("\x1b*p%dY", 300) +
-             "\x1b*t300R\x1b*r0f1A\x1b*b0M" + kFimMacro + kChama20 + kFimPagina + kApaga20},
+             "\x1b*t300R\x1b*r0f1A\x1b*b0M" + kFimMacro + kChama20 + kFimPagina + kApaga20,
+         "Erro na abertura do arquivo [nada.bmp]\n"},
         {"accents, centring, styles",
          "TEXTO C 1 C12 NI \"  TOTAL  \"\nTEXTO 1 2 C12 ni \"Jo\\~ao S\\'a\"\n", "linha 1\n",
          Prologo() + kDefine20 + Texto(1128, 300, 3, 1, F("\x1b(s4099t0p%dH%s", 10, "TOTAL")) +
@@ -91,7 +93,7 @@ TEST(Morvex, WritesTheWholeJob) {
         EscreveArquivo("r.txt", c.relatorio);
         const Resultado r = Executa(kMorvex, {"r.txt", "f.fmt"});
         EXPECT_EQ(r.status, 0) << c.nome;
-        EXPECT_EQ(r.erro, "") << c.nome;
+        EXPECT_EQ(r.erro, c.erro) << c.nome;
         EXPECT_EQ(r.saida, c.esperado) << c.nome;
     }
 }

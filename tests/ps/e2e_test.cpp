@@ -179,6 +179,24 @@ TEST(MorvelE2E, ImagemDePeNaPagina) {
     }
 }
 
+// A hyphen of the form and of the report prints as the hyphen, not as the wide minus sign that
+// ISOLatin1Encoding keeps at its code: a PDF made from the job is searched for the text typed.
+TEST(MorvelE2E, HifenImpressoComoHifen) {
+    PRECISA("gs");
+    PRECISA("pdftotext");
+    DiretorioTemporario dir;
+    EscreveArquivo("fmt.txt", "TEXTO 1 1 C12 \"\" \"CEP 13010-000\"\nINPUT 1 2 A10 N 0\n");
+    EscreveArquivo("rel.txt", "ABC-123\n");
+    const Resultado r = Executa(kMorvel, {"rel.txt", "fmt.txt"});
+    ASSERT_EQ(r.status, 0);
+    EscreveArquivo("job.ps", r.saida);
+    const std::string texto = SaidaDe(
+        "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -o job.pdf job.ps && "
+        "pdftotext -enc UTF-8 job.pdf -");
+    EXPECT_TRUE(Contem(texto, "CEP 13010-000")) << texto;
+    EXPECT_TRUE(Contem(texto, "ABC-123")) << texto;
+}
+
 // Batch 1 (narrow report) takes the landscape format, batch 2 (wide) the portrait one.
 TEST(MorvelE2E, RetratoDepoisDePaisagem) {
     DiretorioTemporario dir;

@@ -23,7 +23,7 @@ std::string Fontes() {
         s += F("/%s findfont dup length dict\n", n[0]);
         s += "begin\n";
         s += "{1 index /FID ne {def} {pop pop} ifelse} forall\n";
-        s += "/Encoding ISOLatin1Encoding def\n";
+        s += "/Encoding ISOLatin1Encoding 256 array copy dup 45 /hyphen put def\n";
         s += "currentdict\n";
         s += "end\n";
         s += F("/%s exch definefont pop\n", n[1]);

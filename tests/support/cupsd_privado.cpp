@@ -1,6 +1,7 @@
 #include "support/cupsd_privado.h"
 
 #include <arpa/inet.h>
+#include <cups/cups.h>
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -27,6 +29,8 @@ constexpr const char* kPath = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
 constexpr const char* kBackend = "trabalhos";
 constexpr const char* kScriptBackend =
     "#!/bin/sh\n[ $# -eq 0 ] && exit 0\nexec cat ${6:+\"$6\"} >\"${DEVICE_URI#*:}-$1\"\n";
+// How long a query of the server may wait for its connection, in milliseconds.
+constexpr int kEsperaConexao = 30000;
 // The reason the spooler gives a job it stopped because its filter failed.
 constexpr const char* kFalhaDoFiltro = "job-completed-with-errors";
 
@@ -96,7 +100,8 @@ CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
     for (const auto& [nome, valor] : ambiente)
         arquivos += "SetEnv " + nome + " " + valor + "\n";
     EscreveArquivo(pasta + "/cups-files.conf", arquivos);
-    servidor_ = "127.0.0.1:" + std::to_string(PortaLivre());
+    porta_ = PortaLivre();
+    servidor_ = "127.0.0.1:" + std::to_string(porta_);
     // Any client on the loopback may do anything: the server lives only as long as the test.
     EscreveArquivo(pasta + "/cupsd.conf", "Listen " + servidor_ +
                                               "\nLogLevel debug\nBrowsing No\n<Policy default>\n"
@@ -168,4 +173,25 @@ bool CupsdPrivado::EsperaTrabalhos() const {
 
 std::string CupsdPrivado::Log(const std::string& nome) const {
     return LeArquivo(pasta_.caminho + "/log/" + nome);
+}
+
+std::string CupsdPrivado::Temporarios() const {
+    return pasta_.caminho + "/spool/tmp";
+}
+
+int CupsdPrivado::EstadoTrabalho(const std::string& trabalho) const {
+    const std::size_t traco = trabalho.rfind('-');
+    const std::string fila = trabalho.substr(0, traco);
+    const int numero = std::atoi(trabalho.c_str() + traco + 1);
+    http_t* http = httpConnect2("127.0.0.1", porta_, nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1,
+                                kEsperaConexao, nullptr);
+    if (http == nullptr) return 0;
+    cups_job_t* trabalhos = nullptr;
+    const int quantos = cupsGetJobs2(http, &trabalhos, fila.c_str(), 0, CUPS_WHICHJOBS_ALL);
+    int estado = 0;
+    for (int i = 0; i < quantos; ++i)
+        if (trabalhos[i].id == numero) estado = trabalhos[i].state;
+    cupsFreeJobs(quantos, trabalhos);
+    httpClose(http);
+    return estado;
 }

@@ -32,6 +32,11 @@ class CupsdPrivado {
     bool EsperaTrabalhos() const;
     // A log file: error_log, page_log.
     std::string Log(const std::string& nome) const;
+    // The TMPDIR the server gives its filters.
+    std::string Temporarios() const;
+    // The state of a job by its request id, as the server reports it (IPP_JSTATE_COMPLETED,
+    // IPP_JSTATE_STOPPED, ...); 0 when the server does not know it.
+    int EstadoTrabalho(const std::string& trabalho) const;
 
   private:
     bool Vivo();  // reaps the server when it has ended
@@ -41,6 +46,7 @@ class CupsdPrivado {
         ~Pasta();
     } pasta_;
     std::string servidor_;
+    int porta_ = 0;
     pid_t pid_ = -1;
     bool pronto_ = false;
 };

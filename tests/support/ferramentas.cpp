@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -134,8 +135,11 @@ void TrocaDados(int fd_entrada, int fd_saida, int fd_erro, const std::string& en
 
 }  // namespace
 
-Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
-                  const std::string& entrada) {
+namespace {
+
+// Runs the program as Executa says, calling `prepara` in the child just before it starts.
+Resultado ExecutaPreparado(const std::string& programa, const std::vector<std::string>& argumentos,
+                           const std::string& entrada, const std::function<void()>& prepara) {
     std::signal(SIGPIPE, SIG_IGN);
     int in[2], out[2], err[2];
     if (pipe(in) || pipe(out) || pipe(err)) throw std::runtime_error("pipe");
@@ -152,6 +156,7 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
         for (const auto& a : argumentos)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
+        prepara();
         execv(programa.c_str(), argv.data());
         _exit(127);
     }
@@ -169,4 +174,31 @@ Resultado Executa(const std::string& programa, const std::vector<std::string>& a
         if (programa == kMorvpdf) VerificaJobPDF(r.saida);
     }
     return r;
+}
+
+}  // namespace
+
+Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
+                  const std::string& entrada) {
+    return ExecutaPreparado(programa, argumentos, entrada, [] {});
+}
+
+Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
+                            const std::vector<std::string>& argumentos) {
+    return ExecutaPreparado(programa, argumentos, "", [bytes] {
+        const rlimit limite = {bytes, bytes};
+        setrlimit(RLIMIT_AS, &limite);
+    });
+}
+
+Resultado ExecutaSemLeitor(const std::string& programa,
+                           const std::vector<std::string>& argumentos) {
+    return ExecutaPreparado(programa, argumentos, "", [] {
+        int tubo[2];
+        if (pipe(tubo) != 0) _exit(127);
+        close(tubo[0]);
+        dup2(tubo[1], STDOUT_FILENO);
+        close(tubo[1]);
+        std::signal(SIGPIPE, SIG_DFL);
+    });
 }

@@ -71,6 +71,13 @@ struct Resultado {
 // standard input, and collects its standard output, standard error and exit status.
 Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
                   const std::string& entrada = "");
+// As Executa, with the program's address space limited to `bytes` (setrlimit), as on a machine
+// short of memory.
+Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
+                            const std::vector<std::string>& argumentos);
+// As Executa, with the program's standard output a pipe that nobody reads (a reader gone),
+// and SIGPIPE as a program started by a spooler or a shell finds it.
+Resultado ExecutaSemLeitor(const std::string& programa, const std::vector<std::string>& argumentos);
 
 // Paths of the programs under test.
 inline const std::string kMorvex = MORVEX_BIN;

@@ -1,10 +1,12 @@
-#include "cups/cancelamento.h"
+#include "trabalho/cancelamento.h"
 
 #include <dirent.h>
 #include <signal.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -15,6 +17,9 @@ namespace {
 int pasta_cancelavel = -1;
 const char* caminho_cancelavel = nullptr;
 int status_cancelado = 0;
+// Read by the handler: it must never be seen half-written.
+std::atomic<pid_t> processo_cancelavel{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
 
 // One read of the directory's entries.
 constexpr std::size_t kBlocoEntradas = 4096;
@@ -40,6 +45,12 @@ void EsvaziaPasta() {
 }
 
 void RemovePasta(int) {
+    // The job's process first, or it could go on making files in the directory being removed.
+    if (const pid_t processo = processo_cancelavel.load(); processo > 0) {
+        kill(processo, SIGKILL);
+        while (waitpid(processo, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
     for (int passagem = 0; passagem < kPassagens; ++passagem) {
         EsvaziaPasta();
         if (rmdir(caminho_cancelavel) == 0 || errno == ENOENT) break;
@@ -63,8 +74,13 @@ void RemoveAoCancelar(int pasta, const char* caminho, int status) {
     TrataSigterm(RemovePasta);
 }
 
+void CancelaTambem(pid_t processo) {
+    processo_cancelavel = processo;
+}
+
 void DesarmaCancelamento() {
     TrataSigterm(SIG_DFL);
     pasta_cancelavel = -1;
     caminho_cancelavel = nullptr;
+    processo_cancelavel = 0;
 }
