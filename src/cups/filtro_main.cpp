@@ -1,7 +1,8 @@
-// The spooler's filter of each program (texttomorvex, texttomorvel, named after kNomePrograma):
-// the spooler hands it a report and the job's options; it runs the program's own driver on the
-// report with the forms the options name, in a child process (trabalho/), and sends the job, as
-// many collated copies as asked, to the printer.
+// The spooler's filter of each program (texttomorvex, texttomorvel, texttomorvpdf, named after
+// kNomePrograma): the spooler hands it a report and the job's options; it runs the program's own
+// driver on the report with the forms the options name, in a child process (trabalho/), and
+// sends the job on: a printer job as many collated copies as asked, a PDF once, for the
+// spooler's PDF chain to print (kTipoJob).
 #include <charconv>
 #include <csignal>
 #include <cstdio>
@@ -85,8 +86,10 @@ bool EnviaCopia(const std::string& job) {
 }
 
 // The job written once goes out once per copy, so every copy carries the same stamps; after
-// each copy, a page line per sheet for the spooler's page accounting.
+// each copy, a page line per sheet for the spooler's page accounting. A document goes out once:
+// the spooler's PDF chain makes its copies, of the same document, and counts its pages.
 bool EnviaCopias(const Execucao& e, int copias) {
+    if (kTipoJob == TipoJob::Documento) return EnviaCopia(e.job);
     long pagina = 0;
     for (int copia = 0; copia < copias; ++copia) {
         if (!EnviaCopia(e.job)) return false;

@@ -1,8 +1,16 @@
 #pragma once
-// What each program gives the shared driver: its name and its page loop.
+// What each program gives the shared driver and its hosts: its name, the kind of job it writes
+// and its page loop.
 
-// "morvex" or "morvel", for the usage text.
+// "morvex", "morvel" or "morvpdf", for the usage text.
 extern const char* const kNomePrograma;
+// What the program's job is to the spooler's filter that sends it on. A printer job (PCL,
+// PostScript) reaches the printer as written: the filter sends it once per copy and counts its
+// sheets. A document (PDF) goes on through the spooler's PDF chain, which makes the copies (a
+// PDF sent twice is no PDF) and counts the pages the printer gets: the filter sends it once and
+// counts none, or the copies and pages would be counted twice.
+enum class TipoJob { Impressora, Documento };
+extern const TipoJob kTipoJob;
 // Runs the job start, every page of the data file and the job end of one batch.
 void LacoPaginas();
 // Sheets the page loop has ended in this run, each counted after its page end step: the

@@ -6,6 +6,7 @@
 #include "interp/interp.h"
 
 const char* const kNomePrograma = "morvel";
+const TipoJob kTipoJob = TipoJob::Impressora;
 
 namespace {
 

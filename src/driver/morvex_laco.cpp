@@ -7,6 +7,7 @@
 #include "pcl/pcl.h"
 
 const char* const kNomePrograma = "morvex";
+const TipoJob kTipoJob = TipoJob::Impressora;
 
 namespace {
 

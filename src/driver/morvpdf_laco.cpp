@@ -7,6 +7,7 @@
 #include "pdf/pdf.h"
 
 const char* const kNomePrograma = "morvpdf";
+const TipoJob kTipoJob = TipoJob::Documento;
 
 namespace {
 

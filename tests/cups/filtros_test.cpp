@@ -1,8 +1,10 @@
-// Both filters, run directly as the spooler runs them and behind a real spooler (a private cupsd
+// The filters, run directly as the spooler runs them and behind a real spooler (a private cupsd
 // with one queue per case, each job printing into a file of its own), fed the example report. A
-// job prints, byte for byte, what the program writes for the same report and forms, with its
-// messages passed on as warnings; a refused job prints nothing, says why as an error and ends
-// with 1; nothing is ever left in the spooler's TMPDIR.
+// job prints, byte for byte, what the program writes for the same report and forms (a PDF: the
+// same pages, once, whatever the copies), with its messages passed on as warnings; a refused job
+// prints nothing, says why as an error and ends with 1; nothing is ever left in the spooler's
+// TMPDIR. A report sent to a queue of CUPS's own generic PostScript model with our document
+// format prints through texttomorvpdf and CUPS's PDF chain.
 #include <cups/ipp.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -10,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <map>
@@ -20,12 +23,22 @@
 
 #include "support/cupsd_privado.h"
 #include "support/ferramentas.h"
+#include "support/render.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int kPaginasExemplo = 4;
+// The pages of the example's PDF, each sheet's front and back: what CUPS's PDF chain counts.
+constexpr int kFacesExemplo = 2 * kPaginasExemplo;
+// Our document format, which brings a report to texttomorvpdf on any queue that takes PDF.
+const std::string kFormatoRelatorio = "application/vnd.morv-relatorio";
+// The queues of the PDF path: CUPS's generic PostScript printer, which takes PDF through CUPS's
+// own PDF chain (pdftopdf, pdftops).
+constexpr const char* kModeloGenerico = "drv:///sample.drv/generic.ppd";
+// Low, as only equality counts: two PDFs of one job differ in their dates, never in their pages.
+constexpr int kDpiComparacao = 30;
 // A filter's status for a job it did not print.
 constexpr int kFalhaFiltro = 1;
 const std::string kRelatorio = kExemplos + "relatorio.txt";
@@ -33,11 +46,21 @@ const std::string kRelatorio = kExemplos + "relatorio.txt";
 const std::string kPrefixoPasta = "morv-filtro-";
 
 std::string Filtro(const std::string& modelo) {
+    if (modelo == "morvpdf") return TEXTTOMORVPDF_BIN;
     return modelo == "morvex" ? TEXTTOMORVEX_BIN : TEXTTOMORVEL_BIN;
 }
 
 std::string Programa(const std::string& modelo) {
+    if (modelo == "morvpdf") return kMorvpdf;
     return modelo == "morvex" ? kMorvex : kMorvel;
+}
+
+// A PDF's pages as Ghostscript draws them.
+std::vector<std::vector<unsigned char>> PaginasPDF(const std::string& pdf) {
+    std::vector<std::vector<unsigned char>> paginas;
+    for (const Pagina& p : Renderiza(pdf, kDpiComparacao, kMorvpdf))
+        paginas.push_back(p.pixels);
+    return paginas;
 }
 
 // The forms directory of the tests, made the working directory: the example form and its logo,
@@ -86,10 +109,12 @@ std::string Linhas(const std::string& nivel, const std::string& texto) {
     return r;
 }
 
-// What the filter writes after the job of a run that printed.
-std::string PaginasEInfo(const std::string& formulario, long paginas, int copias) {
+// What the filter writes after the job of a run that printed: its page lines, but for a PDF,
+// whose pages CUPS's PDF chain counts.
+std::string PaginasEInfo(const std::string& modelo, const std::string& formulario, long paginas,
+                         int copias) {
     std::string r;
-    for (long p = 1; p <= paginas * copias; ++p)
+    for (long p = 1; modelo != "morvpdf" && p <= paginas * copias; ++p)
         r += "PAGE: " + std::to_string(p) + " 1\n";
     return r + "INFO: Formulario [" + formulario +
            "] impresso - paginas: " + std::to_string(paginas) +
@@ -121,7 +146,7 @@ std::vector<std::string> Conteudo(const std::string& pasta) {
 
 struct CasoDireto {
     const char* nome;
-    const char* modelo;                   // morvex or morvel: its filter
+    const char* modelo;                   // morvex, morvel or morvpdf: its filter
     std::vector<std::string> argumentos;  // after the filter's name; 5: the report on stdin
     std::string formularios;  // the forms the program is run with for the expected job; empty:
                               // the filter refuses the job itself, saying `erro`
@@ -157,6 +182,11 @@ const CasoDireto kDiretos[] = {
      "",
      "ERROR: Nome de formulario invalido [a?[2Jb?c]\n"},
     {"duas copias", "morvex", {"7", "u", "t", "2", "formulario=exemplo", kRelatorio}, "exemplo"},
+    // The PDF goes out once: CUPS's PDF chain makes the copies.
+    {"PDF de duas copias",
+     "morvpdf",
+     {"7", "u", "t", "2", "formulario=exemplo", kRelatorio},
+     "exemplo"},
     {"relatorio na entrada", "morvel", {"7", "u", "t", "1", "formulario=exemplo"}, "exemplo"},
     {"valor personalizado",
      "morvel",
@@ -222,9 +252,10 @@ TEST(FiltrosCups, ExecutadosDiretamente) {
             const int copias = std::stoi(c.argumentos[3]);
             if (direto.status == 0) {
                 status = 0;
-                saida = Repete(direto.saida, copias);
+                saida = c.modelo == std::string("morvpdf") ? direto.saida
+                                                           : Repete(direto.saida, copias);
                 erro = Linhas("WARNING", direto.erro) +
-                       PaginasEInfo(c.formularios, kPaginasExemplo, copias);
+                       PaginasEInfo(c.modelo, c.formularios, kPaginasExemplo, copias);
             } else {
                 // The line that says why the job stopped names the form of a four-form list.
                 const std::size_t ultima = InicioUltimaLinha(direto.erro);
@@ -235,7 +266,13 @@ TEST(FiltrosCups, ExecutadosDiretamente) {
             }
         }
         EXPECT_EQ(r.status, status);
-        EXPECT_TRUE(r.saida == saida) << r.saida.size() << " bytes printed, " << saida.size();
+        if (c.modelo == std::string("morvpdf") && !saida.empty()) {
+            // One document, however many copies: a PDF written twice over is no PDF.
+            EXPECT_EQ(r.saida.find("%%EOF"), r.saida.rfind("%%EOF"));
+            EXPECT_TRUE(PaginasPDF(r.saida) == PaginasPDF(saida));
+        } else {
+            EXPECT_TRUE(r.saida == saida) << r.saida.size() << " bytes printed, " << saida.size();
+        }
         EXPECT_EQ(r.erro, erro);
         EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
         EXPECT_EQ(Conteudo("tmp"), std::vector<std::string>{});
@@ -279,7 +316,7 @@ TEST(FiltrosCups, SaidaSemLeitor) {
     Formularios formularios;
     VariavelTrocada pasta("MORV_FORMULARIOS", formularios.caminho());
     TmpdirPrivado tmpdir;
-    for (const char* modelo : {"morvex", "morvel"}) {
+    for (const char* modelo : {"morvex", "morvel", "morvpdf"}) {
         SCOPED_TRACE(modelo);
         const Resultado r = ExecutaSemLeitor(
             Filtro(modelo), {"7", "u", "t", "1", "formulario=exemplo", kRelatorio});
@@ -323,7 +360,8 @@ TEST(FiltrosCups, TmpdirCheio) {
 
 struct Caso {
     const char* fila;        // a queue of its own (no '-')
-    const char* modelo;      // printer model and program: morvex or morvel
+    const char* modelo;      // printer model and program: morvex or morvel; generico: CUPS's
+                             // generic PostScript model, the job sent as our document format
     const char* opcao_fila;  // lpadmin -o ..., or none
     const char* formulario;  // lp -o formulario=..., or none
     const char* impresso;    // the forms of the job it prints; none: the job is refused
@@ -346,6 +384,8 @@ const Caso casos[] = {
     {"desconhecido", "morvex", nullptr, "nenhum", nullptr, 1, 1, "E ", "/nenhum.fmt] #2"},
     {"passwd", "morvex", nullptr, "../etc/passwd", nullptr, 1, 1, "E ", "formulario invalido [../etc/passwd]"},
     {"sem_formulario", "morvel", nullptr, nullptr, nullptr, 1, 1, "E ", "Formulario nao informado"},
+    {"pdf", "generico", nullptr, "exemplo", "exemplo", 2, 1, "", "[exemplo] impresso - paginas: 4, copias: 2"},
+    {"pdf_desconhecido", "generico", nullptr, "nenhum", nullptr, 1, 1, "E ", "/nenhum.fmt] #2"},
 };
 // clang-format on
 
@@ -367,18 +407,26 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     Formularios formularios;
     std::map<std::string, std::string> esperado;
     for (const Caso& c : casos)
-        if (c.impresso != nullptr)
+        if (c.impresso != nullptr && c.modelo != std::string("generico"))
             esperado[std::string(c.modelo) + c.impresso] =
                 formularios.Direto(c.modelo, c.impresso).saida;
+    // A job printed through the PDF chain has the barcodes of morvel's job of the same form.
+    const bool le_codigos = FaltaFerramenta({kMorvel}, {kZbarimg}).empty();
+    std::vector<std::string> codigos;
+    if (le_codigos) codigos = LeCodigos(esperado.at("morvelexemplo"));
+    std::sort(codigos.begin(), codigos.end());
 
-    CupsdPrivado cupsd({TEXTTOMORVEX_BIN, TEXTTOMORVEL_BIN},
-                       {{"MORV_FORMULARIOS", formularios.caminho()}});
+    CupsdPrivado cupsd({TEXTTOMORVEX_BIN, TEXTTOMORVEL_BIN, TEXTTOMORVPDF_BIN},
+                       {{"MORV_FORMULARIOS", formularios.caminho()}},
+                       {MORV_TIPOS, MORV_CONVERSOES});
     ASSERT_TRUE(cupsd.pronto()) << cupsd.Log("error_log");
     std::vector<std::string> filas;
     for (const Caso& c : casos) {
-        Resultado r =
-            cupsd.Cliente("lpadmin", {"-p", c.fila, "-E", "-v", cupsd.Dispositivo(c.fila), "-P",
-                                      MORV_MODELOS "/" + std::string(c.modelo) + ".ppd"});
+        const bool generico = c.modelo == std::string("generico");
+        Resultado r = cupsd.Cliente(
+            "lpadmin",
+            {"-p", c.fila, "-E", "-v", cupsd.Dispositivo(c.fila), generico ? "-m" : "-P",
+             generico ? kModeloGenerico : MORV_MODELOS "/" + std::string(c.modelo) + ".ppd"});
         ASSERT_EQ(r.status, 0) << r.erro;
         if (c.opcao_fila) {
             r = cupsd.Cliente("lpadmin", {"-p", c.fila, "-o", c.opcao_fila});
@@ -392,6 +440,10 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     for (const Caso& c : casos) {
         for (int i = 0; i < c.trabalhos; ++i) {
             std::vector<std::string> argumentos = {"-d", c.fila, "-n", std::to_string(c.copias)};
+            // The form's paper, which the PDF chain would otherwise scale to the queue's.
+            if (c.modelo == std::string("generico"))
+                argumentos.insert(argumentos.end(),
+                                  {"-o", "document-format=" + kFormatoRelatorio, "-o", "media=A4"});
             if (c.formulario)
                 argumentos.insert(argumentos.end(),
                                   {"-o", std::string("formulario=") + c.formulario});
@@ -412,14 +464,29 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.fila);
         const bool imprime = c.impresso != nullptr;
+        const bool generico = c.modelo == std::string("generico");
         const int copias = imprime ? c.copias : 0;
         const std::string job =
-            imprime ? Repete(esperado.at(std::string(c.modelo) + c.impresso), copias) : "";
-        const std::string folhas = "] total " + std::to_string(kPaginasExemplo * copias) + " ";
+            imprime && !generico ? Repete(esperado.at(std::string(c.modelo) + c.impresso), copias)
+                                 : "";
+        // The PDF chain counts pages, each copy once: the filter counts none of them.
+        const std::string folhas =
+            "] total " + std::to_string((generico ? kFacesExemplo : kPaginasExemplo) * copias) +
+            " ";
         for (const std::string& trabalho : trabalhos[c.fila]) {
             SCOPED_TRACE(trabalho);
             const std::string impresso = cupsd.Impresso(trabalho);
-            EXPECT_TRUE(impresso == job) << impresso.size() << " bytes printed, " << job.size();
+            if (generico && imprime) {
+                // Ghostscript draws each page as many times as the job's copies ask.
+                std::vector<std::string> lidos, copias_dos_codigos;
+                if (le_codigos) lidos = LeCodigos(impresso);
+                std::sort(lidos.begin(), lidos.end());
+                for (const std::string& codigo : codigos)
+                    copias_dos_codigos.insert(copias_dos_codigos.end(), copias, codigo);
+                EXPECT_EQ(lidos, copias_dos_codigos);
+            } else {
+                EXPECT_TRUE(impresso == job) << impresso.size() << " bytes printed, " << job.size();
+            }
             const std::string numero = trabalho.substr(trabalho.find('-') + 1);
             EXPECT_TRUE(NoLog(page_log, c.fila, " " + numero + " [", folhas));
             // A refused job's message is an error of the job, a printed job's a warning or note.

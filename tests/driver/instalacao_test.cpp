@@ -1,6 +1,6 @@
-// `cmake --install` of this build tree: the programs, the filters, the printer models, the example
-// form and the manual pages land in the usual places, the programs run from there, and `man`
-// renders every page without a warning.
+// `cmake --install` of this build tree: the programs, the filters, the printer models, our MIME
+// type and its conversion, the example form and the manual pages land in the usual places, the
+// programs run from there, and `man` renders every page without a warning.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -20,6 +20,7 @@ const std::string kDirFontes = MORV_SOURCE_DIR;
 // keeps them inside the test's directory, and --prefix does not move them.
 const std::string kDirFiltros = MORV_CUPS_FILTROS;
 const std::string kDirModelos = MORV_CUPS_MODELOS;
+const std::string kDirTipos = MORV_CUPS_TIPOS;
 const std::string kDirFormularios = MORV_INSTALL_FORMULARIOS;
 const std::string kDirDocumentos = MORV_INSTALL_DOCDIR;
 // The printer models as the build made them from their template.
@@ -98,6 +99,8 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
     const std::pair<std::string, std::string> copias[] = {
         {raiz + kDirModelos + "/morvex.ppd", kModelosFeitos + "/morvex.ppd"},
         {raiz + kDirModelos + "/morvel.ppd", kModelosFeitos + "/morvel.ppd"},
+        {raiz + kDirTipos + "/morv.types", kDirFontes + "/src/cups/morv.types"},
+        {raiz + kDirTipos + "/morv.convs", kDirFontes + "/src/cups/morv.convs"},
         {raiz + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
         {raiz + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
         {prefixo + "/" + kDirDocumentos + "/examples/formulario.fmt", kExemplos + "formulario.fmt"},
@@ -108,7 +111,7 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         EXPECT_EQ(LeArquivo(instalado), LeArquivo(fonte)) << instalado;
     // Installed under another prefix, a filter still looks for its forms where they went.
     VariavelTrocada formularios("MORV_FORMULARIOS", "");
-    for (const char* filtro : {"/texttomorvex", "/texttomorvel"}) {
+    for (const char* filtro : {"/texttomorvex", "/texttomorvel", "/texttomorvpdf"}) {
         ASSERT_TRUE(Executavel(raiz + kDirFiltros + filtro)) << filtro;
         const Resultado r = Executa(raiz + kDirFiltros + filtro,
                                     {"1", "u", "t", "1", "formulario=nenhum", "/dev/null"});

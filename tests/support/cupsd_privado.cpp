@@ -65,7 +65,8 @@ std::string CupsdPrivado::Impedimento() {
 }
 
 CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
-                           const std::vector<std::pair<std::string, std::string>>& ambiente) {
+                           const std::vector<std::pair<std::string, std::string>>& ambiente,
+                           const std::vector<std::string>& tipos) {
     std::string modelo = (fs::temp_directory_path() / "morv-cupsd-XXXXXX").string();
     if (mkdtemp(modelo.data()) == nullptr) throw std::runtime_error("mkdtemp");
     pasta_.caminho = modelo;
@@ -89,6 +90,10 @@ CupsdPrivado::CupsdPrivado(const std::vector<std::string>& filtros,
         fs::copy_file(filtro, destino);
         chmod(destino.c_str(), 0755);
     }
+    // cupsd reads MIME files from its ServerRoot as well as from its datadir, where an install
+    // puts them.
+    for (const fs::path tipo : tipos)
+        fs::copy_file(tipo, pasta + "/" + tipo.filename().string());
     std::string arquivos = "User lp\nGroup lp\n";
     for (const std::string diretiva :
          {"ServerRoot ", "RequestRoot /spool", "TempDir /spool/tmp", "CacheDir /cache",

@@ -1,7 +1,8 @@
 #pragma once
 // A cupsd of the test's own, never the system's: on 127.0.0.1 and a free port, every directory
-// under a temporary one, the system's filters plus the ones under test, and a backend of its own
-// that prints each job into a file. Stopped by the process id it started; the directory removed.
+// under a temporary one, the system's filters and MIME types plus the ones under test, and a
+// backend of its own that prints each job into a file. Stopped by the process id it started; the
+// directory removed.
 #include <sys/types.h>
 
 #include <string>
@@ -14,9 +15,11 @@ class CupsdPrivado {
   public:
     // Why no private cupsd can run here (not installed, not root); empty when one can.
     static std::string Impedimento();
-    // `filtros` join the system's filters; `ambiente` is passed to every filter.
+    // `filtros` join the system's filters, and `tipos` (.types and .convs files) the system's
+    // MIME types and conversions; `ambiente` is passed to every filter.
     CupsdPrivado(const std::vector<std::string>& filtros,
-                 const std::vector<std::pair<std::string, std::string>>& ambiente);
+                 const std::vector<std::pair<std::string, std::string>>& ambiente,
+                 const std::vector<std::string>& tipos = {});
     ~CupsdPrivado();
     CupsdPrivado(const CupsdPrivado&) = delete;
     CupsdPrivado& operator=(const CupsdPrivado&) = delete;
