@@ -201,7 +201,7 @@ const ImagemLida* Imagem(const char* arquivo) {
     const auto achada = imagens.find(arquivo);
     if (achada != imagens.end()) return achada->second.mascara ? &achada->second : nullptr;
     ImagemLida lida{nullptr, 0, 0};
-    const std::optional<Bitmap> b = CarregaBitmap(arquivo, OrdemLinhas::ComoGravado);
+    const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
     if (b && BitmapCoerente(*b)) lida = {Mascara(*b), b->largura, b->altura};
     const auto [item, novo] = imagens.emplace(arquivo, std::move(lida));
     return item->second.mascara ? &item->second : nullptr;

@@ -1,4 +1,4 @@
-// Hostile input to both programs: garbage reports and formats, missing and unusable files,
+// Hostile input to the programs: garbage reports and formats, missing and unusable files,
 // outputs that cannot be written. Each run must end with its message and status, or with the
 // defined job, and leave nothing behind (see hostil.h).
 #include "driver/hostil.h"
@@ -222,7 +222,7 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
     };
     fs::create_directory("pasta");
     ASSERT_EQ(mkfifo("fila", 0600), 0);
-    for (const auto& programa : kProgramas) {
+    for (const auto& programa : kTodosProgramas) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);
             EscreveArquivo("r.txt", caso.relatorio);
