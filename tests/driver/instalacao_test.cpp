@@ -71,6 +71,7 @@ const Manual manuais[] = {
     {"man5", "morvform.5", "morvform.5", "MORVFORM(5)"},
     {"man8", "texttomorvex.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
     {"man8", "texttomorvel.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
+    {"man8", "texttomorvpdf.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
 };
 
 std::string CaminhoManual(const std::string& prefixo, const Manual& m) {
