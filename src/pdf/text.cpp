@@ -135,6 +135,10 @@ int AnguloPedido() {
     return r < 0 ? r + 360 : r;
 }
 
+std::string_view SemBrancosNoFim(std::string_view texto) {
+    return texto.substr(0, texto.find_last_not_of(' ') + 1);
+}
+
 std::string_view SemBrancosNasPontas(std::string_view texto) {
     const std::size_t inicio = texto.find_first_not_of(' ');
     if (inicio == std::string_view::npos) return {};
@@ -185,7 +189,9 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
     cairo_t* cr = Lado();
     DobraRotacao();
     if (cr == nullptr) return;
-    const std::string texto(centrar ? SemBrancosNasPontas(conteudo) : conteudo);
+    // Blanks after a text's last letter print nothing; a report's lines are padded with them
+    // to the printer's width, and each one the document holds costs as much as a letter.
+    const std::string texto(centrar ? SemBrancosNasPontas(conteudo) : SemBrancosNoFim(conteudo));
 
     const PaginaPDF p = PaginaEfetiva();
     const double fx = (centrar ? kCentroForma : static_cast<double>(x)) - p.xtop;
