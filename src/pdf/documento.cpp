@@ -37,7 +37,7 @@ using Contexto = std::unique_ptr<cairo_t, FechaContexto>;
 cairo_status_t EscreveArquivo(void* destino, const unsigned char* dados, unsigned int tamanho) {
     std::FILE* f = static_cast<std::FILE*>(destino);
     return std::fwrite(dados, 1, tamanho, f) == tamanho ? CAIRO_STATUS_SUCCESS
-                                                         : CAIRO_STATUS_WRITE_ERROR;
+                                                        : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // The document's creation date is the time of the run; SOURCE_DATE_EPOCH (seconds since 1970)
@@ -57,10 +57,10 @@ void DataDeCriacao(cairo_surface_t* s) {
 }
 
 Superficie NovoDocumento(std::FILE* destino, const std::string& titulo) {
-    const PaginaPDF p = PaginaEfetiva();
+    const PaginaPontos p = PaginaEfetiva();
     Superficie s(cairo_pdf_surface_create_for_stream(EscreveArquivo, destino, p.largura, p.altura));
-    if (!titulo.empty()) cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_TITLE,
-                                                        titulo.c_str());
+    if (!titulo.empty())
+        cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_TITLE, titulo.c_str());
     cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_CREATOR, kCriador);
     DataDeCriacao(s.get());
     return s;
@@ -190,7 +190,7 @@ void DesviaLado(cairo_t* cr) {
 }
 
 void ComecaLado() {
-    const PaginaPDF p = PaginaEfetiva();
+    const PaginaPontos p = PaginaEfetiva();
     if (PorCliente()) {
         const cairo_rectangle_t area{0, 0, p.largura, p.altura};
         folha.push_back(

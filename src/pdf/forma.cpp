@@ -34,9 +34,11 @@ Rotacoes RotacoesAtuais() {
 }
 
 const FormaGravada& Grava(char lado, void (*interpreta)()) {
-    const PaginaPDF p = PaginaEfetiva();
+    const PaginaPontos p = PaginaEfetiva();
     const cairo_rectangle_t area{0, 0, p.largura, p.altura};
-    FormaGravada f{lado, RotacoesAtuais(), {},
+    FormaGravada f{lado,
+                   RotacoesAtuais(),
+                   {},
                    Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area))};
     cairo_t* cr = cairo_create(f.desenho.get());
     // The same user space as a side's: points from the bottom left, y upwards.

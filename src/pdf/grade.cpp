@@ -40,11 +40,11 @@ void Numero(cairo_t* cr, double X, double Y, int polegada) {
 }  // namespace
 
 void DesenhaGrade(cairo_t* cr) {
-    const PaginaPDF p = PaginaEfetiva();
-    const Faixa xs = FaixaDecimos(p.xtop, p.largura / kPontosPolegadaPDF);
+    const PaginaPontos p = PaginaEfetiva();
+    const Faixa xs = FaixaDecimos(p.xtop, p.largura / kPontosPorPolegada);
     // The page's top edge is at form y = ytop + (altura_forma - altura / 72).
-    const double topo = p.ytop + p.altura_forma - p.altura / kPontosPolegadaPDF;
-    const Faixa ys = FaixaDecimos(topo, p.altura / kPontosPolegadaPDF);
+    const double topo = p.ytop + p.altura_forma - p.altura / kPontosPorPolegada;
+    const Faixa ys = FaixaDecimos(topo, p.altura / kPontosPorPolegada);
     cairo_save(cr);
     for (const bool polegada : {false, true}) {
         cairo_set_source_rgb(cr, polegada ? kCinzaPolegada : kCinzaDecimo,

@@ -23,27 +23,9 @@
 
 namespace {
 
-// Line widths are given in quarter points.
-constexpr double kQuartoPonto = 0.25;
 // A width of 0 is the thinnest line the device can print: one dot of a 300-dpi printer, as
 // morvel's printers print it (the drawing library would leave it out).
 constexpr double kLinhaMaisFina = 72.0 / 300.0;
-// Dashes are 6 points long, one every 12 points.
-constexpr int kTraco = 6;
-constexpr int kPassoTraco = 12;
-// Radius of a curved corner and the length by which each side is shortened for it, in points.
-constexpr int kRaio = 5;
-// Bitmaps are drawn at 300 pixels to the inch.
-constexpr long long kPixelsPolegada = 300;
-// One barcode module is 1/100 inch; one strip of bars is a quarter inch (18 points) high.
-constexpr long long kModulosPolegada = 100;
-constexpr int kAlturaFaixa = 18;
-// A barcode is at most this many strips high (50 inches), as in morvel.
-constexpr int kMaxFaixas = 200;
-// Shades are percentages of black.
-constexpr int kSombraMax = 100;
-// Only the first four corner flags count: top left, top right, bottom right, bottom left.
-constexpr std::size_t kCantos = 4;
 // A matrix code's module is a whole number of dots of this many to the inch.
 constexpr double kPontosPorDot = 72.0 / kPontosModulo;
 

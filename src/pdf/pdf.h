@@ -1,11 +1,13 @@
 #pragma once
-// What the PDF operations share: the run's choices, the page being drawn, the coordinate rule
-// and the document (or the documents, one per customer) that the pages go to.
+// What the PDF operations share: the run's choices, the page being drawn (on morvel's points,
+// src/pontos) and the document (or the documents, one per customer) that the pages go to.
 #include <cairo.h>
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "pontos/pontos.h"
 
 // What morvpdf's command line asks for beyond the other programs' arguments.
 struct OpcoesPDF {
@@ -16,34 +18,6 @@ struct OpcoesPDF {
     std::string nome_saida = "stdout";  // the run's output, as messages name it
 };
 extern OpcoesPDF opcoes_pdf;
-
-// Points to the inch of PDF's default user space, as of PostScript's.
-constexpr double kPontosPolegadaPDF = 72.0;
-
-// Every converted coordinate is kept within this many points of the page origin (about 1400
-// inches): no form reaches that far, and the drawing library's fixed-point numbers must not
-// overflow.
-constexpr int kLimitePontos = 100000;
-
-// The page of the current batch: its size in points as morvel's page device sets it, the page
-// height its coordinate rule turns y by (the short side in landscape), and the form origin,
-// exchanged in landscape.
-struct PaginaPDF {
-    double largura;
-    double altura;
-    float altura_forma;
-    float xtop;
-    float ytop;
-};
-PaginaPDF PaginaEfetiva();
-
-// The coordinate rule, the same as morvel's so that both print on the same points: a form x
-// or y in inches into whole points from the bottom left corner of the page, truncated towards
-// zero. Every side is drawn in that space (y upwards).
-int PontoX(double x);
-int PontoY(double y);
-// An int result of a sum or product of device values, kept inside kLimitePontos.
-int LimitaPontos(long long valor);
 
 // The side being drawn; null outside a side (nothing is drawn then).
 cairo_t* Lado();

@@ -121,34 +121,10 @@ void SelecionaFonte(cairo_t* cr, const char* fonte, const char* estilo) {
     cairo_set_font_matrix(cr, &m);
 }
 
-// The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
-// 90 and one at 180 upright. The folded angle stays in rotacao, as in morvel.
-void DobraRotacao() {
-    int r = rotacao % 360;
-    if (r < 0) r += 360;
-    if (r > 179) r -= 180;
-    rotacao = r;
-}
-
-int AnguloPedido() {
-    int r = rotacao0 % 360;
-    return r < 0 ? r + 360 : r;
-}
-
 std::string_view SemBrancosNoFim(std::string_view texto) {
     return texto.substr(0, texto.find_last_not_of(' ') + 1);
 }
 
-std::string_view SemBrancosNasPontas(std::string_view texto) {
-    const std::size_t inicio = texto.find_first_not_of(' ');
-    if (inicio == std::string_view::npos) return {};
-    return texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1);
-}
-
-// The baseline of a turned text lies a quarter inch beside the given y.
-constexpr double kDeslocaGiro = 18.0;
-// The centre of the form's width, in inches, about which a centred text is placed.
-constexpr double kCentroForma = 4.25;
 constexpr double kGrausPorRadiano = 180.0 / M_PI;
 
 }  // namespace
@@ -186,28 +162,12 @@ void acentua(std::string& texto) {
 void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::string& conteudo) {
     const bool centrar = x == -1.0f;
     acentua(conteudo);
+    const auto [X, Y, girado] = PosicionaTexto(x, y);
     cairo_t* cr = Lado();
-    DobraRotacao();
     if (cr == nullptr) return;
     // Blanks after a text's last letter print nothing; a report's lines are padded with them
     // to the printer's width, and each one the document holds costs as much as a letter.
     const std::string texto(centrar ? SemBrancosNasPontas(conteudo) : SemBrancosNoFim(conteudo));
-
-    const PaginaPDF p = PaginaEfetiva();
-    const double fx = (centrar ? kCentroForma : static_cast<double>(x)) - p.xtop;
-    const double fy = static_cast<double>(y) - p.ytop;
-    // Only the quarter turns have a defined place on the page; any other angle is drawn upright.
-    const int pedido = AnguloPedido();
-    const bool girado = rotacao == 90 && (pedido == 90 || pedido == 270);
-    int X, Y;
-    if (girado) {
-        const double desloca = pedido == 90 ? kDeslocaGiro : -kDeslocaGiro;
-        X = LimitaPontos(Trunca(fy * kPontosPolegadaPDF + desloca));
-        Y = LimitaPontos(Trunca(fx * kPontosPolegadaPDF));
-    } else {
-        X = LimitaPontos(Trunca(fx * kPontosPolegadaPDF));
-        Y = PontoY(y);
-    }
     cairo_save(cr);
     SelecionaFonte(cr, fonte, estilo);
     cairo_set_source_rgb(cr, 0, 0, 0);

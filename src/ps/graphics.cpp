@@ -17,25 +17,6 @@
 
 namespace {
 
-// Line widths are given in quarter points.
-constexpr double kQuartoPonto = 0.25;
-// Dashes are 6 points long, one every 12 points.
-constexpr int kTraco = 6;
-constexpr int kPassoTraco = 12;
-// Radius of a curved corner and the length by which each side is shortened for it, in points.
-constexpr int kRaio = 5;
-// Bitmaps are drawn at 300 pixels to the inch.
-constexpr long long kPixelsPolegada = 300;
-// One barcode module is 1/100 inch; one strip of bars is a quarter inch (18 points) high.
-constexpr long long kModulosPolegada = 100;
-constexpr int kAlturaFaixa = 18;
-// A barcode is at most this many strips high (50 inches): the count comes from the format, and
-// an absurd one must not write millions of strips.
-constexpr int kMaxFaixas = 200;
-// Shades are percentages of black.
-constexpr int kSombraMax = 100;
-// Only the first four corner flags count: top left, top right, bottom right, bottom left.
-constexpr std::size_t kCantos = 4;
 
 int LimitaInt(long long valor) {
     return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
@@ -283,7 +264,7 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
 // as large as in the PCL job, whole dots of 1/300 inch a module, and a few hundred bytes.
 void DesenhaCodMatriz(float x, float y, const SimboloMatriz& s) {
     if (s.modulo < 1) return;
-    const double ponto = kPontosPolegadaPS / kPontosModulo;  // a module dot, in points
+    const double ponto = kPontosPorPolegada / kPontosModulo;  // a module dot, in points
     const double largura = static_cast<double>(s.largura) * s.modulo * ponto;
     const double altura = static_cast<double>(s.altura) * s.modulo * ponto;
     std::fprintf(saida, "%% CODMATRIZ %d %d %d\n", s.largura, s.altura, s.modulo);
@@ -291,8 +272,8 @@ void DesenhaCodMatriz(float x, float y, const SimboloMatriz& s) {
     std::fprintf(saida, "%d %.2f translate\n", PontoX(x), PontoY(y) - altura);
     std::fprintf(saida, "%.2f %.2f scale\n", largura, altura);
     // The rows top first, as the symbol holds them; a set bit is a dark module and is painted.
-    std::fprintf(saida, "%d %d true [%d 0 0 %d 0 %d] {<", s.largura, s.altura, s.largura,
-                 -s.altura, s.altura);
+    std::fprintf(saida, "%d %d true [%d 0 0 %d 0 %d] {<", s.largura, s.altura, s.largura, -s.altura,
+                 s.altura);
     bool primeiro = true;
     EscreveBytes(s.linhas.data(), s.linhas.size(), false, primeiro);
     std::fputs(">} imagemask\ngrestore\n", saida);

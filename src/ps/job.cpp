@@ -11,10 +11,6 @@
 
 namespace {
 
-// Page sizes in points, portrait: width then height.
-constexpr int kCartaLargura = 612, kCartaAltura = 792;
-constexpr int kA4Largura = 595, kA4Altura = 842;
-
 // The page device keeps the last /Orientation it was given, also across the jobs of later
 // batches in the same stream; a portrait batch after a landscape one must set it back.
 bool paisagem_no_dispositivo = false;
@@ -80,29 +76,6 @@ void DefineFontes() {
 }
 
 }  // namespace
-
-PaginaPS PaginaEfetiva() {
-    if (orientacao == 'l') {
-        const float curta = tam_papel == kAlturaCarta ? kAlturaCartaPaisagem : kAlturaA4Paisagem;
-        return {curta, ytop, xtop};
-    }
-    return {tam_papel, xtop, ytop};
-}
-
-int LimitaPontos(long long valor) {
-    return static_cast<int>(std::clamp<long long>(valor, -kLimitePontos, kLimitePontos));
-}
-
-int PontoX(double x) {
-    const PaginaPS p = PaginaEfetiva();
-    return LimitaPontos(Trunca((x - static_cast<double>(p.xtop)) * kPontosPolegadaPS));
-}
-
-int PontoY(double y) {
-    const PaginaPS p = PaginaEfetiva();
-    return LimitaPontos(Trunca((static_cast<double>(p.altura) - (y - static_cast<double>(p.ytop))) *
-                               kPontosPolegadaPS));
-}
 
 void ReiniciaDispositivoPS() {
     paisagem_no_dispositivo = false;

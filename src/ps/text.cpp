@@ -124,20 +124,6 @@ void SelecionaFonte(Linhas& l, const char* fonte, const char* estilo) {
     l << '/' << nome << " findfont\n" << tamanho << " scalefont\nsetfont\n";
 }
 
-// The angle within one turn (0 to 359), then folded below 180: a text at 270 is written as at
-// 90 and one at 180 upright. The folded angle stays in rotacao.
-void DobraRotacao() {
-    int r = rotacao % 360;
-    if (r < 0) r += 360;
-    if (r > 179) r -= 180;
-    rotacao = r;
-}
-
-int AnguloPedido() {
-    int r = rotacao0 % 360;
-    return r < 0 ? r + 360 : r;
-}
-
 // The bytes a PostScript string cannot hold as they are: a backslash, a parenthesis, a NUL.
 constexpr char kEspeciaisPS[] = {'\\', '(', ')', '\0'};
 
@@ -174,13 +160,6 @@ std::string CadeiaPSSimples(std::string_view texto) {
     }
 }
 
-// The text without the blanks at either end, as AparaBrancos leaves it.
-std::string_view SemBrancosNasPontas(std::string_view texto) {
-    const std::size_t inicio = texto.find_first_not_of(' ');
-    if (inicio == std::string_view::npos) return {};
-    return texto.substr(inicio, texto.find_last_not_of(' ') - inicio + 1);
-}
-
 // Converts a text's accents (leaving the text as acentua does) and gives back the inside of
 // its PostScript string. Most texts hold no backslash, so no accent sequence, and no letter to
 // write as an escape: they stay as they are and only need the escapes of a PostScript string,
@@ -196,11 +175,6 @@ std::string PreparaCadeia(std::string& conteudo, bool centrar) {
     return CadeiaPS(c);
 }
 
-// The baseline of a turned text lies a quarter inch beside the given y.
-constexpr double kDeslocaGiro = 18.0;
-// The centre of the form's width, in inches, about which a centred text is placed.
-constexpr double kCentroForma = 4.25;
-
 }  // namespace
 
 void acentua(std::string& texto) {
@@ -213,23 +187,7 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
     // The whole text goes out in one write.
     Linhas l;
     SelecionaFonte(l, fonte, estilo);
-    DobraRotacao();
-
-    const PaginaPS p = PaginaEfetiva();
-    const double fx = (centrar ? kCentroForma : static_cast<double>(x)) - p.xtop;
-    const double fy = static_cast<double>(y) - p.ytop;
-    // Only the quarter turns have a defined place on the page; any other angle is drawn upright.
-    const int pedido = AnguloPedido();
-    const bool girado = rotacao == 90 && (pedido == 90 || pedido == 270);
-    int X, Y;
-    if (girado) {
-        const double desloca = pedido == 90 ? kDeslocaGiro : -kDeslocaGiro;
-        X = LimitaPontos(Trunca(fy * kPontosPolegadaPS + desloca));
-        Y = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
-    } else {
-        X = LimitaPontos(Trunca(fx * kPontosPolegadaPS));
-        Y = PontoY(y);
-    }
+    const auto [X, Y, girado] = PosicionaTexto(x, y);
     l << "newpath\n" << X << ' ' << Y << " moveto\n";
     if (girado) l << rotacao << " rotate % " << rotacao0 << '\n';
     // The string holds no NUL byte: CadeiaPS writes those as escapes.
