@@ -300,43 +300,43 @@ done
 rm -f job relatorio.txt longo.fmt longo_grande.fmt
 
 echo
+# compara TEXTO A B ALVO min|max: the time of run A over that of run B (for the same pages, B's
+# pages/s over A's), on the wall clock and, in brackets, in processor time, against its target.
+compara() {
+    local r rc sentido="at least"
+    [[ $5 == max ]] && sentido="at most"
+    r=$(razao "${parede[$2]}" "${parede[$3]}")
+    rc=$(razao "${processador[$2]}" "${processador[$3]}")
+    echo "  $1: $(vezes "$r") ($(vezes "$rc")), target $sentido ${4}x: $(veredito "$r" "$4" "$5") ($(veredito "$rc" "$4" "$5"))"
+}
+# plana PROGRAMA: its peak memory for FATOR times the pages against the plain run's.
+plana() {
+    local r
+    r=$(razao "${memoria[$1.grande]}" "${memoria[$1]}")
+    echo "  $1 peak memory: ${memoria[$1]} KB, ${memoria[$1.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
+}
+
 echo "Against the targets (wall time; processor time in brackets):"
 for programa in morvex morvel; do
     if [[ -n $tem_enscript ]]; then
-        r=$(razao "${parede[enscript]}" "${parede[$programa]}")
-        rc=$(razao "${processador[enscript]}" "${processador[$programa]}")
-        echo "  $programa pages/s over enscript's: $(vezes "$r") ($(vezes "$rc")), target at least 2x: $(veredito "$r" 2 min) ($(veredito "$rc" 2 min))"
+        compara "$programa pages/s over enscript's" enscript "$programa" 2 min
     else
         echo "  $programa against enscript: not measured (enscript not installed: apt-get install enscript)"
     fi
-    r=$(razao "${parede[$programa.grande]}" "${parede[$programa]}")
-    rc=$(razao "${processador[$programa.grande]}" "${processador[$programa]}")
-    echo "  $programa time for ${FATOR}x the pages: $(vezes "$r") ($(vezes "$rc")), target at most $((FATOR + 1))x: $(veredito "$r" $((FATOR + 1)) max) ($(veredito "$rc" $((FATOR + 1)) max))"
-    r=$(razao "${parede[$programa.carga_grande]}" "${parede[$programa.carga]}")
-    rc=$(razao "${processador[$programa.carga_grande]}" "${processador[$programa.carga]}")
-    echo "  $programa time for a format of ${FATOR}x the lines: $(vezes "$r") ($(vezes "$rc")), target at most $((FATOR + 1))x: $(veredito "$r" $((FATOR + 1)) max) ($(veredito "$rc" $((FATOR + 1)) max))"
-    r=$(razao "${memoria[$programa.grande]}" "${memoria[$programa]}")
-    echo "  $programa peak memory: ${memoria[$programa]} KB, ${memoria[$programa.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
+    compara "$programa time for ${FATOR}x the pages" "$programa.grande" "$programa" $((FATOR + 1)) max
+    compara "$programa time for a format of ${FATOR}x the lines" "$programa.carga_grande" "$programa.carga" $((FATOR + 1)) max
+    plana "$programa"
     # Same report and page count: the stamped job's pages/s over the unstamped one's is the
     # unstamped time over the stamped time.
-    r=$(razao "${parede[$programa]}" "${parede[$programa.md5]}")
-    rc=$(razao "${processador[$programa]}" "${processador[$programa.md5]}")
-    echo "  $programa pages/s with one MD5V stamp a page over without: $(vezes "$r") ($(vezes "$rc")), target at least 0.5x: $(veredito "$r" 0.5 min) ($(veredito "$rc" 0.5 min))"
-    r=$(razao "${parede[$programa]}" "${parede[$programa.qr]}")
-    rc=$(razao "${processador[$programa]}" "${processador[$programa.qr]}")
-    echo "  $programa pages/s with one QR code a page over without: $(vezes "$r") ($(vezes "$rc")), target at least 0.5x: $(veredito "$r" 0.5 min) ($(veredito "$rc" 0.5 min))"
+    compara "$programa pages/s with one MD5V stamp a page over without" "$programa" "$programa.md5" 0.5 min
+    compara "$programa pages/s with one QR code a page over without" "$programa" "$programa.qr" 0.5 min
 done
 if [[ -n $tem_gs ]]; then
-    r=$(razao "${parede[gs]}" "${parede[morvpdf]}")
-    rc=$(razao "${processador[gs]}" "${processador[morvpdf]}")
-    echo "  morvpdf pages/s over morvel | gs pdfwrite: $(vezes "$r") ($(vezes "$rc")), target at least 20x: $(veredito "$r" 20 min) ($(veredito "$rc" 20 min))"
+    compara "morvpdf pages/s over morvel | gs pdfwrite" gs morvpdf 20 min
 else
     echo "  morvpdf against morvel | gs: not measured (Ghostscript not installed)"
 fi
-r=$(razao "${parede[morvel]}" "${parede[morvpdf]}")
-rc=$(razao "${processador[morvel]}" "${processador[morvpdf]}")
-echo "  morvpdf pages/s over morvel's: $(vezes "$r") ($(vezes "$rc")), target at least 0.25x: $(veredito "$r" 0.25 min) ($(veredito "$rc" 0.25 min))"
-r=$(razao "${memoria[morvpdf.grande]}" "${memoria[morvpdf]}")
-echo "  morvpdf peak memory: ${memoria[morvpdf]} KB, ${memoria[morvpdf.grande]} KB for ${FATOR}x the pages: $(vezes "$r"), target flat (at most 1.10x): $(veredito "$r" 1.10 max)"
+compara "morvpdf pages/s over morvel's" morvel morvpdf 0.25 min
+plana morvpdf
 r=$(razao "$tamanho_pdf" "$tamanho_ps")
 echo "  morvpdf's PDF over morvel's PostScript job: $tamanho_pdf over $tamanho_ps bytes, $(vezes "$r"), target at most 2x: $(veredito "$r" 2 max)"

@@ -19,3 +19,8 @@ enum class Marca {
 int i25(std::string_view texto, LinhaCodigo& linha, Marca marca);
 int code128c(std::string_view texto, LinhaCodigo& linha, Marca marca);
 int code39(std::string_view texto, LinhaCodigo& linha, Marca marca);
+
+// The text in the symbology that a barcode object's type names: "i25", "code128c", any other
+// word Code 39, as the forms in use rely on. The number of modules, at most the row's; -1, after
+// "Codigo de barras invalido [%s]\n" on standard error, when the symbology cannot encode it.
+int CodificaCodBar(std::string_view tipo, std::string_view texto, LinhaCodigo& linha, Marca marca);

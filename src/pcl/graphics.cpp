@@ -209,21 +209,9 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     std::string_view texto = codigo ? codigo : "";
     texto = texto.substr(0, texto.find(' '));
     if (texto.empty()) return;
-    const std::string_view nome = tipo ? tipo : "";
-
     LinhaCodigo linha{};
-    int modulos;
-    if (nome == "i25")
-        modulos = i25(texto, linha, Marca::Barras);
-    else if (nome == "code128c")
-        modulos = code128c(texto, linha, Marca::Barras);
-    else
-        modulos = code39(texto, linha, Marca::Barras);
-    if (modulos < 0) {
-        std::fprintf(stderr, "Codigo de barras invalido [%s]\n", std::string(texto).c_str());
-        return;
-    }
-    modulos = std::min(modulos, static_cast<int>(8 * kLinhaCodigo));
+    const int modulos = CodificaCodBar(tipo ? tipo : "", texto, linha, Marca::Barras);
+    if (modulos < 0) return;
     // A raster row is sent in whole 16-bit words; the bits after the last module stay white.
     const int tamanho = (modulos + 15) / 16 * 2;
     for (int k = modulos; k < tamanho * 8; ++k)

@@ -29,25 +29,10 @@ constexpr double kLinhaMaisFina = 72.0 / 300.0;
 // A matrix code's module is a whole number of dots of this many to the inch.
 constexpr double kPontosPorDot = 72.0 / kPontosModulo;
 
-int LimitaInt(long long valor) {
-    return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
-}
-
 double Largura(int w) {
     const double largura = std::fabs(static_cast<double>(w)) * kQuartoPonto;
     if (largura == 0) return kLinhaMaisFina;
     return std::min(largura, static_cast<double>(kLimitePontos));
-}
-
-struct Caixa {
-    int X1, Y1, X2, Y2;
-};
-
-// Corners of a box: its right edge from x + width and its bottom edge from y + height, each sum
-// formed in double.
-Caixa ConverteCaixa(float x, float y, float largura, float altura) {
-    return {PontoX(x), PontoY(y), PontoX(static_cast<double>(x) + static_cast<double>(largura)),
-            PontoY(static_cast<double>(y) + static_cast<double>(altura))};
 }
 
 // Every drawing starts from the side's own state and leaves it as it was.
@@ -72,28 +57,12 @@ class Desenho {
     cairo_t* cr_;
 };
 
-// A dashed line as morvel draws it: each dash a path of its own, 6 points along x (or down y),
-// with the whole rise of the line; the last dash may reach up to 5 points beyond the end.
+// A dashed line as morvel draws it: each dash a path of its own.
 void Tracejado(cairo_t* cr, int X1, int Y1, int X2, int Y2) {
-    if (X2 < X1) {
-        std::swap(X1, X2);
-        std::swap(Y1, Y2);
-    }
-    if (X1 != X2) {
-        const long long comprimento = static_cast<long long>(X2) - X1;
-        const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
-        for (long long i = 0; i < comprimento; i += kPassoTraco) {
-            cairo_move_to(cr, static_cast<double>(X1 + i), Y1);
-            cairo_rel_line_to(cr, kTraco, dy);
-        }
-        return;
-    }
-    const int topo = std::max(Y1, Y2);
-    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
-    for (long long i = 0; i < comprimento; i += kPassoTraco) {
-        cairo_move_to(cr, X1, static_cast<double>(topo - i));
-        cairo_rel_line_to(cr, 0, -kTraco);
-    }
+    Tracos(X1, Y1, X2, Y2, [cr](int X, int Y, int dx, int dy) {
+        cairo_move_to(cr, X, Y);
+        cairo_rel_line_to(cr, dx, dy);
+    });
 }
 
 void Segmento(cairo_t* cr, int xa, int ya, int xb, int yb) {
@@ -189,12 +158,6 @@ const ImagemLida* Imagem(const char* arquivo) {
     return item->second.mascara ? &item->second : nullptr;
 }
 
-int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) {
-    if (tipo == "i25") return i25(texto, linha, Marca::Barras);
-    if (tipo == "code128c") return code128c(texto, linha, Marca::Barras);
-    return code39(texto, linha, Marca::Barras);
-}
-
 }  // namespace
 
 void EsqueceImagens() {
@@ -283,7 +246,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     // An image of less than a point prints nothing.
     if (altura_pt <= 0 || largura_pt <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);
-    cairo_translate(*d, X, LimitaInt(Y - altura_pt));
+    cairo_translate(*d, X, LimitaAInt(Y - altura_pt));
     if (mascara == 0) {
         cairo_set_source_rgb(*d, 1, 1, 1);
         cairo_rectangle(*d, 0, 0, static_cast<double>(largura_pt), static_cast<double>(altura_pt));
@@ -306,13 +269,9 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     rtrim(texto);
     if (texto.empty()) return;
     LinhaCodigo linha{};
-    const int modulos = Codifica(tipo != nullptr ? tipo : "", texto, linha);
-    if (modulos < 0) {
-        std::fprintf(stderr, "Codigo de barras invalido [%s]\n", texto.c_str());
-        return;
-    }
+    const int m = CodificaCodBar(tipo != nullptr ? tipo : "", texto, linha, Marca::Barras);
+    if (m < 0) return;
     const Desenho d(Lado());
-    const int m = std::min(modulos, static_cast<int>(kLinhaCodigo * 8));
     const int faixas = std::min(altura, kMaxFaixas);
     if (!d || m == 0 || faixas <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);

@@ -57,6 +57,11 @@ int PontoY(double y) {
                kPontosPorPolegada));
 }
 
+Caixa ConverteCaixa(float x, float y, float largura, float altura) {
+    return {PontoX(x), PontoY(y), PontoX(static_cast<double>(x) + static_cast<double>(largura)),
+            PontoY(static_cast<double>(y) + static_cast<double>(altura))};
+}
+
 PosicaoTexto PosicionaTexto(float x, float y) {
     DobraRotacao();
     const PaginaPontos p = PaginaEfetiva();

@@ -3,6 +3,8 @@
 // the form origin, the coordinate rule by which a form's inches become whole points from the
 // page's bottom left corner, and where a text starts. Both programs place every object on the
 // same points, so they share the rule rather than keep two copies of it.
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <string_view>
 
@@ -64,6 +66,41 @@ int PontoX(double x);
 int PontoY(double y);
 // An int result of a sum or product of device values, kept inside kLimitePontos.
 int LimitaPontos(long long valor);
+
+// A sum or difference of whole points kept inside the int range.
+inline int LimitaAInt(long long valor) {
+    return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
+}
+
+// The corners of a box in points: its right edge from x + width and its bottom edge from
+// y + height, each sum formed in double.
+struct Caixa {
+    int X1, Y1, X2, Y2;
+};
+Caixa ConverteCaixa(float x, float y, float largura, float altura);
+
+// The dashes of a dashed line between two converted points, as morvel draws them: a line given
+// from its right end is the same line, drawn from its left end, each dash kTraco points along x
+// with the line's whole rise, the last one reaching up to kTraco - 1 points beyond the end; a
+// vertical line from its upper end down. `traco(X, Y, dx, dy)` draws one dash from (X, Y).
+template <typename F>
+void Tracos(int X1, int Y1, int X2, int Y2, F traco) {
+    if (X2 < X1) {
+        std::swap(X1, X2);
+        std::swap(Y1, Y2);
+    }
+    if (X1 != X2) {
+        const long long comprimento = static_cast<long long>(X2) - X1;
+        const int dy = LimitaAInt(static_cast<long long>(Y2) - Y1);
+        for (long long i = 0; i < comprimento; i += kPassoTraco)
+            traco(LimitaAInt(X1 + i), Y1, kTraco, dy);
+        return;
+    }
+    const int topo = std::max(Y1, Y2);
+    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
+    for (long long i = 0; i < comprimento; i += kPassoTraco)
+        traco(X1, LimitaAInt(topo - i), 0, -kTraco);
+}
 
 // Where a text starts, and whether it is turned: only the quarter turns have a defined place on
 // the page, any other angle is drawn upright. The angle in use is folded below 180 on the way

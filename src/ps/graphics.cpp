@@ -17,11 +17,6 @@
 
 namespace {
 
-
-int LimitaInt(long long valor) {
-    return static_cast<int>(std::clamp<long long>(valor, INT_MIN, INT_MAX));
-}
-
 // The job's comments repeat words of the format. A comment ends at a line feed, a carriage
 // return or a form feed: a word holding one would put the rest of it into the job as
 // PostScript. Control bytes are shown as '?'.
@@ -36,43 +31,12 @@ double Largura(int w) {
     return static_cast<double>(w) * kQuartoPonto;
 }
 
-struct Caixa {
-    int X1, Y1, X2, Y2;
-};
-
-// Corners of a box: its right edge from x + width and its bottom edge from y + height, each sum
-// formed in double.
-Caixa ConverteCaixa(float x, float y, float largura, float altura) {
-    return {PontoX(x), PontoY(y), PontoX(static_cast<double>(x) + static_cast<double>(largura)),
-            PontoY(static_cast<double>(y) + static_cast<double>(altura))};
-}
-
 // A dashed line: each dash reads "X Y moveto" then "DX DY rlineto", on lines of their own.
 void Tracejado(Linhas& l, int X1, int Y1, int X2, int Y2) {
-    // A line given from its right end is the same line: it prints as given from its left end,
-    // as the PCL job prints it.
-    if (X2 < X1) {
-        std::swap(X1, X2);
-        std::swap(Y1, Y2);
-    }
-    if (X1 != X2) {
-        // Left to right; the last dash may reach up to 5 points beyond the end.
-        const long long comprimento = static_cast<long long>(X2) - X1;
-        const int dy = LimitaInt(static_cast<long long>(Y2) - Y1);
-        for (long long i = 0; i < comprimento; i += kPassoTraco) {
-            l << LimitaInt(X1 + i) << ' ' << Y1 << " moveto\n"
-              << kTraco << ' ' << dy << " rlineto\n";
-            l.EscreveSeGrande();
-        }
-        return;
-    }
-    // Vertical: from the upper end downwards.
-    const int topo = std::max(Y1, Y2);
-    const long long comprimento = static_cast<long long>(topo) - std::min(Y1, Y2);
-    for (long long i = 0; i < comprimento; i += kPassoTraco) {
-        l << X1 << ' ' << LimitaInt(topo - i) << " moveto\n0 -" << kTraco << " rlineto\n";
+    Tracos(X1, Y1, X2, Y2, [&l](int X, int Y, int dx, int dy) {
+        l << X << ' ' << Y << " moveto\n" << dx << ' ' << dy << " rlineto\n";
         l.EscreveSeGrande();
-    }
+    });
 }
 
 void Segmento(Linhas& l, int xa, int ya, int xb, int yb) {
@@ -159,12 +123,6 @@ void EscreveBytes(const unsigned char* bytes, std::size_t n, bool inverte, bool&
     std::fwrite(texto.data(), 1, texto.size(), saida);
 }
 
-int Codifica(std::string_view tipo, std::string_view texto, LinhaCodigo& linha) {
-    if (tipo == "i25") return i25(texto, linha, Marca::Espacos);
-    if (tipo == "code128c") return code128c(texto, linha, Marca::Espacos);
-    return code39(texto, linha, Marca::Espacos);
-}
-
 }  // namespace
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
@@ -217,8 +175,8 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     std::fputs("gsave\n", saida);
     const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
     const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
-    std::fprintf(saida, "%d %d translate\n", X, LimitaInt(Y - altura_pt));
-    std::fprintf(saida, "%d %d scale\n", LimitaInt(largura_pt), LimitaInt(altura_pt));
+    std::fprintf(saida, "%d %d translate\n", X, LimitaAInt(Y - altura_pt));
+    std::fprintf(saida, "%d %d scale\n", LimitaAInt(largura_pt), LimitaAInt(altura_pt));
     if (mascara == 0)
         std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura, b.altura);
     else
@@ -239,12 +197,8 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     rtrim(texto);
     if (texto.empty()) return;
     LinhaCodigo linha{};
-    const int modulos = Codifica(tipo != nullptr ? tipo : "", texto, linha);
-    if (modulos < 0) {
-        std::fprintf(stderr, "Codigo de barras invalido [%s]\n", texto.c_str());
-        return;
-    }
-    const int m = std::min(modulos, static_cast<int>(kLinhaCodigo * 8));
+    const int m = CodificaCodBar(tipo != nullptr ? tipo : "", texto, linha, Marca::Espacos);
+    if (m < 0) return;
     const auto bytes = static_cast<std::size_t>(BytesLinha(m));
     const int X = PontoX(x), Y = PontoY(y);
     const int largura_pt = static_cast<int>(static_cast<long long>(m) * 72 / kModulosPolegada);
