@@ -14,6 +14,8 @@ int margemx = 0, margemy = 0;
 std::string g_fonte;
 unsigned char g_negrito = 0, g_italico = 0;
 std::FILE* saida = stdout;
+void (*aviso_objeto)(int linha) = nullptr;
+void (*aviso_tinta)(double x, double y, double largura, double altura) = nullptr;
 
 void ReiniciaFonte() {
     g_fonte.clear();

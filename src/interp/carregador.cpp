@@ -12,6 +12,7 @@
 #include "device/dispositivo.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
+#include "interp/palavras.h"
 #include "interp/validadores.h"
 #include "util/caminhos.h"
 #include "util/numeros.h"
@@ -24,6 +25,7 @@ Lista* objsvv = nullptr;
 int marcaini = 0, marcafim = 0;
 int marca = 0;
 int linha = 0;
+int linha_arquivo = 0;
 
 namespace {
 
@@ -35,14 +37,6 @@ struct FechaArquivo {
     void operator()(std::FILE* arquivo) const { std::fclose(arquivo); }
 };
 using Arquivo = std::unique_ptr<std::FILE, FechaArquivo>;
-
-bool Separador(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool FimPalavraAspas(char c) {
-    return c == '"' || c == '\t' || c == '\r' || c == '\n';
-}
 
 // The next piece of the file: up to and including a line feed, at most kLeituraFormato bytes.
 // False at the end of the file with nothing read. A read error counts as the end.
@@ -144,6 +138,7 @@ Lista* caudas[4] = {};
 void Acrescenta(Lista*& lista, Lista*& cauda, const std::string& texto) {
     if (lista == nullptr || cauda == nullptr) cauda = FimLista(lista);
     cauda = IncluiListaApos(cauda, texto);
+    cauda->linha = linha_arquivo;
     if (lista == nullptr) lista = cauda;
 }
 
@@ -185,6 +180,7 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     fimarq = 0;
     fimpag = 0;
 
+    linha_arquivo = 0;
     Arquivo arquivo(AbreLeitura(formato));
     if (!arquivo) {
         msg = MensagemAbertura(formato, errno);
@@ -197,7 +193,12 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     }
 
     std::string pedaco;
+    // The file's own line on which the next piece begins: a piece cut from a long line is
+    // still on that line.
+    int linha_seguinte = 1;
     while (LePedaco(arquivo.get(), pedaco)) {
+        linha_arquivo = linha_seguinte;
+        if (pedaco.back() == '\n' && linha_seguinte < INT_MAX) ++linha_seguinte;
         args = LiberaLista(args);
         SeparaArgs(pedaco);
         if (args == nullptr) continue;  // a blank line is not counted
@@ -214,32 +215,14 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
 }
 
 void SeparaArgs(std::string_view texto) {
-    std::size_t i = 0;
-    const std::size_t fim = texto.size();
-    while (i < fim && Separador(texto[i]))
-        ++i;
-    bool aspas = false;
     // The words are appended at the tail, which is kept: a line of many words splits in
-    // linear time.
+    // linear time. A last word without a separator after it (the last line of a file without a
+    // line end, or a cut piece of a long line) is a word like any other.
     Lista* cauda = FimLista(args);
-    while (i < fim) {
-        std::size_t j = i;
-        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
-            ++j;
-        // A last word without a separator after it (the last line of a file without a line
-        // end, or a cut piece of a long line) is a word like any other.
-        cauda = IncluiListaApos(cauda, texto.substr(i, j - i));
+    PercorrePalavras(texto, [&](std::size_t inicio, std::size_t tamanho, bool) {
+        cauda = IncluiListaApos(cauda, texto.substr(inicio, tamanho));
         if (args == nullptr) args = cauda;
-        if (j == fim) break;
-        aspas = false;
-        i = j + 1;
-        while (i < fim && Separador(texto[i]))
-            ++i;
-        if (i < fim && texto[i] == '"') {
-            aspas = true;
-            ++i;
-        }
-    }
+    });
 }
 
 int NumArgs(Lista* lista, int esperado, std::string& msg) {

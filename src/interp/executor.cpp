@@ -239,11 +239,14 @@ constexpr Comando kComandos[] = {
     {"SALTA_PAGINA", 1, Nada},
 };
 
-void ExecutaObjeto(const Objeto& p, int passo) {
+// `linha` is the format file's line of the object, for a host that asks which one is drawn.
+void ExecutaObjeto(const Objeto& p, int passo, int linha) {
     if (PassoDe(p[0]) != passo) return;
     for (const Comando& comando : kComandos) {
         if (comando.nome != p[0]) continue;
-        if (p.size() >= comando.minimo) comando.executa(p);
+        if (p.size() < comando.minimo) return;
+        if (aviso_objeto != nullptr) aviso_objeto(linha);
+        comando.executa(p);
         return;
     }
 }
@@ -255,9 +258,10 @@ void Interpreta(Lista* lista) {
     for (int passo = 0; passo < kPassos; ++passo) {
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
             const Objeto& objeto = ObjetoDe(no);
-            if (!objeto.empty()) ExecutaObjeto(objeto, passo);
+            if (!objeto.empty()) ExecutaObjeto(objeto, passo, no->linha);
         }
     }
+    if (aviso_objeto != nullptr) aviso_objeto(0);
 }
 
 void InterpretaFixFrente() {

@@ -18,6 +18,10 @@ extern int marcaini, marcafim;
 extern int marca;
 // Counts the format lines that hold words; names the line of an error.
 extern int linha;
+// The format file's own line (every line counted, from 1) of the line being loaded, and, after
+// a load that failed, of the line that stopped it (0 when no line did): a host shows a message
+// or an object at the line a person sees, where `linha` skips the blank ones.
+extern int linha_arquivo;
 
 // Class codes of the command validators.
 constexpr int kObjetoFixo = 'f';

@@ -176,6 +176,8 @@ void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     }
     cairo_close_path(*d);
     cairo_set_line_width(*d, Largura(largura));
+    AvisaTinta(*d, std::min(X1, X2), std::min(Y1, Y2), std::max(X1, X2), std::max(Y1, Y2),
+               Largura(largura) / 2);
     cairo_stroke(*d);
 }
 
@@ -192,6 +194,7 @@ void DesenhaRetang(float x, float y, float largura, float altura, int sombra, in
     // morvel's grey is the shade's complement in hundredths.
     const double cinza = static_cast<double>(kSombraMax - sombra) / kSombraMax;
     cairo_set_source_rgb(*d, cinza, cinza, cinza);
+    AvisaTinta(*d, c.X1, c.Y2, c.X2, c.Y1, borda != 0 ? Largura(borda) / 2 : 0);
     cairo_fill_preserve(*d);
     if (borda != 0) {
         cairo_set_source_rgb(*d, 0, 0, 0);
@@ -206,6 +209,7 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     const std::string_view flags = cantos != nullptr ? cantos : "";
     const Caixa c = ConverteCaixa(x, y, largura, altura);
     cairo_set_line_width(*d, Largura(pena));
+    AvisaTinta(*d, c.X1, c.Y2, c.X2, c.Y1, Largura(pena) / 2);
     Segmento(*d, c.X1 + kRaio, c.Y1, c.X2 - kRaio, c.Y1);
     Segmento(*d, c.X2, c.Y1 - kRaio, c.X2, c.Y2 + kRaio);
     Segmento(*d, c.X1 + kRaio, c.Y2, c.X2 - kRaio, c.Y2);
@@ -247,6 +251,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     if (altura_pt <= 0 || largura_pt <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);
     cairo_translate(*d, X, LimitaAInt(Y - altura_pt));
+    AvisaTinta(*d, 0, 0, static_cast<double>(largura_pt), static_cast<double>(altura_pt));
     if (mascara == 0) {
         cairo_set_source_rgb(*d, 1, 1, 1);
         cairo_rectangle(*d, 0, 0, static_cast<double>(largura_pt), static_cast<double>(altura_pt));
@@ -287,6 +292,7 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
         dados[j] = OrdemDoDispositivo(linha[j]);
     cairo_surface_mark_dirty(barras.get());
     cairo_translate(*d, X, Y - alto);
+    AvisaTinta(*d, 0, 0, largura_pt, alto);
     cairo_set_source_rgb(*d, 1, 1, 1);
     cairo_rectangle(*d, 0, 0, largura_pt, alto);
     cairo_fill(*d);
@@ -321,6 +327,7 @@ void DesenhaCodMatriz(float x, float y, const SimboloMatriz& simbolo) {
     const double lado = simbolo.modulo * kPontosPorDot;
     cairo_translate(*d, PontoX(x), PontoY(y));
     cairo_scale(*d, lado, -lado);
+    AvisaTinta(*d, 0, 0, simbolo.largura, simbolo.altura);
     cairo_pattern_t* p = cairo_pattern_create_for_surface(modulos.get());
     cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
     cairo_mask(*d, p);

@@ -43,6 +43,13 @@ void TerminaFolha(std::string_view valor);
 // The designer's grid on the current side.
 void DesenhaGrade(cairo_t* cr);
 
+// ---- What a host that asks is told of each drawing (aviso_tinta; nothing is done without it).
+// The box from (x1, y1) to (x2, y2) of `cr`'s user space as it stands, `margem` wider on every
+// side (half a stroke's width).
+void AvisaTinta(cairo_t* cr, double x1, double y1, double x2, double y2, double margem = 0);
+// The box of the text about to be shown at `cr`'s current point, in its current font.
+void AvisaTexto(cairo_t* cr, const char* texto);
+
 // Forgets the images read in this run (each is read once a run, and embedded once a document).
 void EsqueceImagens();
 

@@ -178,6 +178,7 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
         cairo_text_extents(cr, texto.c_str(), &medida);
         cairo_rel_move_to(cr, -medida.x_advance / 2, 0);
     }
+    AvisaTexto(cr, texto.c_str());
     cairo_show_text(cr, texto.c_str());
     cairo_restore(cr);
 }
