@@ -1,6 +1,8 @@
 #pragma once
 // What each program gives the shared driver and its hosts: its name, the kind of job it writes
 // and its page loop.
+#include <string>
+#include <vector>
 
 // "morvex", "morvel" or "morvpdf", for the usage text.
 extern const char* const kNomePrograma;
@@ -21,3 +23,21 @@ int Principal(int argc, char** argv);
 // Told the format file of each batch before it is loaded, and nullptr once the batch has been
 // written: a host that runs the driver names the form a failed job was on. Null: nobody asks.
 extern void (*aviso_formato)(const char* formato);
+
+// One batch of a run cut down to a few of its pages, for a host that shows a page of a long
+// report without printing all of it (the studio): the batch's own range of MARCA blocks, and a
+// data file that holds only those pages, as the pre-pass paginated them.
+struct TrechoExecucao {
+    std::string dados;
+    int marcaini = 0;
+    int marcafim = 0;
+    // False: the batch is only loaded, for what one load leaves to the next (the number of the
+    // last MARCA line, the page settings a later form may not repeat); nothing is printed.
+    bool imprime = true;
+};
+// Runs the pieces in order as the batch loop runs its batches, the pre-pass aside, with the one
+// format file, the job on standard output and the trace in the working directory; the run's
+// status. A load that fails stops the run, with the loader's message handed back in
+// `erro_carga` (and not written), its line in `linha_arquivo`.
+int ExecutaTrechos(const char* formato, const std::vector<TrechoExecucao>& trechos,
+                   std::string& erro_carga);

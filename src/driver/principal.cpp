@@ -177,7 +177,54 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
     }
 }
 
+// What ends every run, once: the document finished, the output checked, the trace closed.
+int TerminaExecucao(int status, int nargs, char** argv) {
+    const bool encerrada = EncerraExecucao(status == 0);
+    if (status == 0 && (!encerrada || !GravouTudo(nargs, argv))) status = kFalha;
+    return status;
+}
+
+bool FechaRastro(int status) {
+    std::fflush(saida);
+    const bool fechado = std::fclose(dbg) == 0;
+    dbg = nullptr;
+    if (status == 0 && !fechado) return FalhaGravacao(kArquivoRastro);
+    return true;
+}
+
 }  // namespace
+
+int ExecutaTrechos(const char* formato, const std::vector<TrechoExecucao>& trechos,
+                   std::string& erro_carga) {
+    std::signal(SIGPIPE, SIG_IGN);
+    OcupaDescritoresFechados();
+    BufferizaSaida();
+    std::string nome = kNomePrograma;
+    std::string arquivo = formato;
+    char* argv[] = {nome.data(), arquivo.data(), nullptr};
+    if (!CriaRastro(2, argv)) return kFalha;
+    int status = 0;
+    for (const TrechoExecucao& trecho : trechos) {
+        marcaini = trecho.marcaini;
+        marcafim = trecho.marcafim;
+        std::fprintf(dbg, "dad=[%s] fmt=[%s]\n", trecho.dados.c_str(), formato);
+        // The loader leaves its message in the buffer only when it fails.
+        std::string msg;
+        if (InicializaInterp(formato, trecho.dados.c_str(), msg) != 0) {
+            erro_carga = msg;
+            status = kFalha;
+            break;
+        }
+        if (trecho.imprime) LacoPaginas();
+        FinalizaInterp();
+        if (!GravouTudo(2, argv)) {
+            status = kFalha;
+            break;
+        }
+    }
+    status = TerminaExecucao(status, 2, argv);
+    return FechaRastro(status) ? status : kFalha;
+}
 
 int Principal(int argc, char** argv) {
     int nargs = argc - 1;
@@ -195,17 +242,9 @@ int Principal(int argc, char** argv) {
     int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
     // A document that spans the run is finished however the run ended, so that the batches
     // already made are kept; what it writes then is checked like every batch.
-    const bool encerrada = EncerraExecucao(status == 0);
-    if (status == 0 && (!encerrada || !GravouTudo(nargs, argv))) status = kFalha;
+    status = TerminaExecucao(status, nargs, argv);
     // Once a run, however it ended: the operator's copy of its last stamp.
     GravaUltimoCarimbo();
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
-    std::fflush(saida);
-    const bool rastro_fechado = std::fclose(dbg) == 0;
-    dbg = nullptr;
-    if (status == 0 && !rastro_fechado) {
-        FalhaGravacao(kArquivoRastro);
-        return kFalha;
-    }
-    return status;
+    return FechaRastro(status) ? status : kFalha;
 }
