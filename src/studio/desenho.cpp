@@ -33,8 +33,9 @@ constexpr const char* kArquivoFormulario = "formulario.fmt";
 constexpr std::size_t kMaxImagem = 64 * 1024 * 1024;
 constexpr std::size_t kMaxResultado = 16 * 1024 * 1024;
 constexpr std::size_t kMaxMensagensFalha = 64 * 1024;
-// The auxiliaries of the other views are installed here, or found beside the studio.
-constexpr const char* kPastaAuxiliares = MORV_PASTA_AUXILIARES;
+// The auxiliaries of the other views are installed here, from the studio's own folder; in the
+// build tree they are beside it.
+constexpr const char* kAuxiliaresRelativo = MORV_AUXILIARES_RELATIVO;
 // A render that a newer one made unwanted is answered as a success that says so: it is no
 // error of the page's, and a browser reports every failed request in its console.
 constexpr int kSuperado = 200;
@@ -76,14 +77,15 @@ std::string NoPath(const std::string& nome) {
     return {};
 }
 
-// An auxiliary beside the studio's own program (the build tree), or where it is installed.
+// An auxiliary where it is installed from the studio's own folder, or beside it (the build
+// tree); empty when neither has it.
 std::string Auxiliar(const std::string& nome) {
     std::error_code e;
-    const fs::path proprio = fs::read_symlink("/proc/self/exe", e);
-    if (!e && Executavel((proprio.parent_path() / nome).string()))
-        return (proprio.parent_path() / nome).string();
-    const std::string instalado = std::string(kPastaAuxiliares) + "/" + nome;
-    return Executavel(instalado) ? instalado : std::string();
+    const fs::path pasta = fs::read_symlink("/proc/self/exe", e).parent_path();
+    if (e) return {};
+    for (const fs::path& candidato : {pasta / kAuxiliaresRelativo / nome, pasta / nome})
+        if (Executavel(candidato.string())) return candidato.lexically_normal().string();
+    return {};
 }
 
 std::string DpiInteiro(double dpi) {

@@ -522,12 +522,25 @@
       div.dataset.n = String(i + 1);
       div.dataset.secao = String(l.m ? 0 : l.s);
     });
+    escolha = null;
     $("oferta").hidden = true;
   }
 
   // Columns of a report line chosen with the mouse: the capture item that cuts them, counted
   // in characters as the programs count them.
   let escolha = null;
+
+  // The characters of a line's text before a point of it (a text node and an offset in it).
+  function caracteresAte(texto, no, deslocamento) {
+    const percurso = document.createTreeWalker(texto, NodeFilter.SHOW_TEXT);
+    let antes = "";
+    for (let t = percurso.nextNode(); t; t = percurso.nextNode()) {
+      if (t === no) return Array.from(antes + t.data.slice(0, deslocamento)).length;
+      antes += t.data;
+    }
+    return Array.from(antes).length;
+  }
+
   function colunasEscolhidas() {
     const selecao = window.getSelection();
     if (!selecao.rangeCount || selecao.isCollapsed) return null;
@@ -535,13 +548,33 @@
     const noTexto = (no) => (no.nodeType === Node.TEXT_NODE ? no.parentElement : no);
     const inicio = noTexto(faixa.startContainer).closest(".texto");
     if (!inicio || !relatorio.contains(inicio)) return null;
-    const texto = inicio.textContent;
     const fimNoMesmo = noTexto(faixa.endContainer).closest(".texto") === inicio;
-    const primeiro = Array.from(texto.slice(0, faixa.startOffset)).length;
-    const ultimo = fimNoMesmo ? Array.from(texto.slice(0, faixa.endOffset)).length : Array.from(texto).length;
+    const primeiro = caracteresAte(inicio, faixa.startContainer, faixa.startOffset);
+    const ultimo = fimNoMesmo ? caracteresAte(inicio, faixa.endContainer, faixa.endOffset)
+      : Array.from(inicio.textContent).length;
     if (ultimo <= primeiro) return null;
     const div = inicio.closest(".linha");
-    return { coluna: primeiro + 1, tamanho: ultimo - primeiro, secao: Number(div.dataset.secao || 0) };
+    return { texto: inicio, coluna: primeiro + 1, tamanho: ultimo - primeiro, secao: Number(div.dataset.secao || 0) };
+  }
+
+  // The chosen columns stay marked on their line while the designer names them.
+  function marcaColunas() {
+    for (const m of relatorio.querySelectorAll(".texto.com-escolha")) {
+      m.textContent = m.textContent;  // back to one plain text
+      m.classList.remove("com-escolha");
+    }
+    if (!escolha) return;
+    const letras = Array.from(escolha.texto.textContent);
+    const parte = (classe, inicio, fim) => {
+      const span = document.createElement("span");
+      if (classe) span.className = classe;
+      span.textContent = letras.slice(inicio, fim).join("");
+      return span;
+    };
+    const i = escolha.coluna - 1;
+    const f = i + escolha.tamanho;
+    escolha.texto.replaceChildren(parte("", 0, i), parte("escolhido", i, f), parte("", f, letras.length));
+    escolha.texto.classList.add("com-escolha");
   }
 
   function mostraOferta() {
@@ -576,6 +609,8 @@
     const nova = colunasEscolhidas();
     if (!nova) return;
     escolha = nova;
+    window.getSelection().removeAllRanges();
+    marcaColunas();
     mostraOferta();
   });
   $("nome-campo").addEventListener("input", mostraOferta);
