@@ -27,7 +27,7 @@ DPI_100 = 96
 
 try:
     from selenium import webdriver
-    from selenium.common.exceptions import WebDriverException
+    from selenium.common.exceptions import TimeoutException, WebDriverException
     from selenium.webdriver.chrome.options import Options
     from selenium.webdriver.chrome.service import Service
     from selenium.webdriver.common.actions.action_builder import ActionBuilder
@@ -81,6 +81,10 @@ def recorte(figura, x, y, largura, altura):
     return b"".join(px[(y + j) * l * 3 + x * 3:(y + j) * l * 3 + (x + largura) * 3] for j in range(altura))
 
 
+class Esgotado(Exception):
+    """What a scene waited for did not come."""
+
+
 class Cena:
     def __init__(self):
         self.falhas = []
@@ -121,6 +125,9 @@ def main():
             print(f"SKIP: chromium cannot start: {e.msg}")
             return PULO
         return cenas(navegador, endereco, pasta, morvpdf)
+    except Esgotado as e:
+        print(f"FAIL {e} (nothing after {ESPERA} s)")
+        return 1
     finally:
         if navegador is not None:
             navegador.quit()
@@ -131,7 +138,16 @@ def main():
 
 def cenas(nav, endereco, pasta, morvpdf):
     c = Cena()
-    espera = WebDriverWait(nav, ESPERA)
+    espera_selenium = WebDriverWait(nav, ESPERA)
+
+    class Espera:
+        @staticmethod
+        def until(condicao, descricao="the page to answer"):
+            try:
+                return espera_selenium.until(condicao)
+            except TimeoutException:
+                raise Esgotado(descricao)
+    espera = Espera()
     nav.get(endereco)
     js = nav.execute_script
     editor = nav.find_element(By.CSS_SELECTOR, '[data-morv="formulario"]')
@@ -141,7 +157,7 @@ def cenas(nav, endereco, pasta, morvpdf):
         return pagina.get_attribute("src") or ""
 
     def espera_figura(anterior):
-        espera.until(lambda _: fonte().startswith("data:image/png") and fonte() != anterior)
+        espera.until(lambda _: fonte().startswith("data:image/png") and fonte() != anterior, "a new picture")
         return pixels_png(base64.b64decode(fonte().split(",", 1)[1]))
 
     def linha_de(texto):
@@ -212,7 +228,7 @@ def cenas(nav, endereco, pasta, morvpdf):
     brancas = sum(1 for l in editor.get_property("value").split("\n")[:erro] if not l.strip())
     mensagem = f"Comando desconhecido [XYZZY] - linha {erro - brancas}"
     item = f'[data-morv="mensagens"] [data-mensagem-linha="{erro}"]'
-    espera.until(lambda _: nav.find_elements(By.CSS_SELECTOR, item))
+    espera.until(lambda _: nav.find_elements(By.CSS_SELECTOR, item), f"a message at editor line {erro}")
     c.confere(mensagem in nav.find_element(By.CSS_SELECTOR, item).text,
               f"the messages list '{mensagem}' at editor line {erro}")
     marca = nav.find_element(By.ID, "marca-erro")
@@ -222,7 +238,8 @@ def cenas(nav, endereco, pasta, morvpdf):
     c.confere(fonte() == anterior and "desatualizada" in nav.find_element(By.ID, "folha").get_attribute("class"),
               "the last picture stays, marked out of date")
     js("arguments[0].value = arguments[1]; arguments[0].dispatchEvent(new Event('input'));", editor, valor)
-    espera.until(lambda _: "desatualizada" not in nav.find_element(By.ID, "folha").get_attribute("class"))
+    espera.until(lambda _: "desatualizada" not in nav.find_element(By.ID, "folha").get_attribute("class"),
+                 "the picture of the mended form")
 
     # 4. A click on the Pix QR code selects its line; the order's box dragged one inch right.
     n = linha_de("CODMATRIZ 6.35 9.2 1.2 qrcode 6")
@@ -239,7 +256,7 @@ def cenas(nav, endereco, pasta, morvpdf):
     acao.pointer_action.move_to_location(x, y).pointer_down().move_to_location(x + DPI_100 // 2, y)
     acao.pointer_action.move_to_location(x + DPI_100, y).pointer_up()
     acao.perform()
-    espera.until(lambda _: texto_da_linha(n) != "RETANGA 0.6 4.75 7.05 1.45 1001 2")
+    espera.until(lambda _: texto_da_linha(n) != "RETANGA 0.6 4.75 7.05 1.45 1001 2", "the dragged box's line to change")
     c.confere(texto_da_linha(n) == "RETANGA 1.60 4.75 7.05 1.45 1001 2",
               f"dragging the order's box an inch to the right writes '{texto_da_linha(n)}'")
     espera_figura(anterior)
@@ -259,7 +276,7 @@ def cenas(nav, endereco, pasta, morvpdf):
 
     # 6. Save writes exactly the editor's text.
     editor.send_keys(Keys.CONTROL, "s")
-    espera.until(lambda _: nav.find_element(By.ID, "estado-salvo").text == "salvo")
+    espera.until(lambda _: nav.find_element(By.ID, "estado-salvo").text == "salvo", "the form saved")
     salvo = open(os.path.join(pasta, "formulario.fmt"), "rb").read()
     c.confere(salvo == editor.get_property("value").encode("utf-8"), "Ctrl+S saved exactly the editor's text")
 
