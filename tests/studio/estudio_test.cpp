@@ -18,8 +18,11 @@
 #include <string>
 #include <vector>
 
+#include <spng.h>
+
 #include "studio/movimento.h"
 #include "support/ferramentas.h"
+#include "support/render.h"
 
 namespace {
 
@@ -266,6 +269,72 @@ TEST_F(Estudio, SalvarGuardaOArquivo) {
     std::vector<std::string> nomes = Conteudo(".");
     std::sort(nomes.begin(), nomes.end());
     EXPECT_EQ(nomes, (std::vector<std::string>{"formulario.fmt", "logo.bmp", "novo.fmt", "relatorio.txt"}));
+}
+
+// The pixels of a PNG, decoded to 8-bit RGB; empty when it is none.
+std::vector<unsigned char> PixelsPNG(const std::string& png) {
+    std::vector<unsigned char> pixels;
+    spng_ctx* ctx = spng_ctx_new(0);
+    std::size_t tamanho = 0;
+    if (spng_set_png_buffer(ctx, png.data(), png.size()) == 0 &&
+        spng_decoded_image_size(ctx, SPNG_FMT_RGB8, &tamanho) == 0) {
+        pixels.resize(tamanho);
+        if (spng_decode_image(ctx, pixels.data(), tamanho, SPNG_FMT_RGB8, 0) != 0) pixels.clear();
+    }
+    spng_ctx_free(ctx);
+    return pixels;
+}
+
+// The value of a member "nome":"..." of the studio's answer (no escapes in what is read here).
+std::string Membro(const std::string& json, const std::string& nome) {
+    const std::size_t inicio = json.find("\"" + nome + "\":\"");
+    if (inicio == std::string::npos) return "";
+    const std::size_t valor = inicio + nome.size() + 4;
+    return json.substr(valor, json.find('"', valor) - valor);
+}
+
+std::string DeBase64(const std::string& texto) {
+    static const std::string alfabeto =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string r;
+    unsigned v = 0;
+    int bits = 0;
+    for (const char c : texto) {
+        const std::size_t i = alfabeto.find(c);
+        if (i == std::string::npos) break;
+        v = v << 6 | static_cast<unsigned>(i);
+        if ((bits += 6) >= 8) r += static_cast<char>(v >> (bits -= 8) & 0xFF);
+    }
+    return r;
+}
+
+// Every page drawn alone is the page of the whole run, in a report of three batches that use
+// their own MARCA blocks (lines before the first MARCA judged by the number the earlier load
+// left), where a rotation set on one page carries to the next.
+TEST_F(Estudio, CadaPaginaSozinhaEAdaExecucaoInteira) {
+    std::string relatorio;
+    const char* cabecalhos[] = {"APA01QTD01\n", "", "APA02QTD01\n", "", "APA03QTD02\n", "", ""};
+    for (int n = 1; n <= 7; ++n)
+        relatorio += std::string(cabecalhos[n - 1]) + "\fCABECALHO " + std::to_string(n) +
+                     "\n.secao 1\nLOTE " + std::to_string(n) + "\n.fim\n";
+    EscreveArquivo("lotes.txt", relatorio);
+    EscreveArquivo("lotes.fmt",
+                   "TEXTO 1 1 A12 N antes\nINPUT 1 2 A12 - 1\nMARCA 1\nTEXTO 1 3 A12 N um\n"
+                   "MARCA 2\nTEXTO 1 3 A12 N dois\nROTACAO 90\nTEXTO 3 3 A12 N girado\nMARCA 3\n"
+                   "TEXTO 1 4 A12 N tres\nMARCA 4\nROTACAO2 90\nINPUT 4 6 C10 - 0\n");
+    ASSERT_EQ(Executa(kMorvpdf, {"lotes.txt", "lotes.fmt", "inteira.pdf"}).status, 0);
+    EstudioEmExecucao estudio("lotes.txt", "lotes.fmt");
+    for (int n = 1; n <= 7; ++n) {
+        SCOPED_TRACE("page " + std::to_string(n));
+        const std::string pedido = "api/desenho?pagina=" + std::to_string(n) +
+                                   "&lado=0&dpi=30&grade=0&vista=morvpdf";
+        const std::string r = Corpo(Troca(estudio.porta(), Monta(estudio, Post(pedido, LeArquivo("lotes.fmt")))));
+        const std::string n_ = std::to_string(n);
+        SaidaDe("pdftoppm -r 30 -png -f " + n_ + " -l " + n_ + " inteira.pdf inteira");
+        const std::vector<unsigned char> esperada = PixelsPNG(LeArquivo("inteira-" + n_ + ".png"));
+        ASSERT_FALSE(esperada.empty());
+        EXPECT_TRUE(PixelsPNG(DeBase64(Membro(r, "png"))) == esperada) << r.substr(0, 300);
+    }
 }
 
 // A move rewrites only the words that place the object, with two decimals.
