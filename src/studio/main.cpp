@@ -49,12 +49,15 @@ std::string EnderecoCanonico(const std::string& endereco) {
 }
 
 // The signals that end the studio are taken by the main thread alone, in its own time: every
-// thread started later inherits them blocked.
+// thread started later inherits them blocked. A shell starts a command in the background with
+// SIGINT ignored, which would throw it away unseen: both are taken back to their default first.
 sigset_t SinaisDeFim() {
     sigset_t sinais;
     sigemptyset(&sinais);
-    sigaddset(&sinais, SIGINT);
-    sigaddset(&sinais, SIGTERM);
+    for (const int sinal : {SIGINT, SIGTERM}) {
+        signal(sinal, SIG_DFL);
+        sigaddset(&sinais, sinal);
+    }
     pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
     return sinais;
 }
