@@ -39,6 +39,7 @@ constexpr const char* kAuxiliaresRelativo = MORV_AUXILIARES_RELATIVO;
 // A render that a newer one made unwanted is answered as a success that says so: it is no
 // error of the page's, and a browser reports every failed request in its console.
 constexpr int kSuperado = 200;
+constexpr const char* kJsonSuperado = "{\"superado\":true}";
 constexpr int kOk = 200;
 // A PNG file's width and height stand at these offsets of its header, big-endian.
 constexpr std::size_t kPosLarguraPNG = 16;
@@ -219,7 +220,7 @@ RespostaDesenho Desenhista::Desenha(const PedidoDesenho& pedido) {
     std::shared_ptr<std::atomic<bool>> cancelado;
     {
         const std::lock_guard<std::mutex> guarda(estado_);
-        if (meu != ultimo_ || encerrado_) return {kSuperado, "{\"superado\":true}"};
+        if (meu != ultimo_ || encerrado_) return {kSuperado, kJsonSuperado};
         cancela_atual_ = cancelado = std::make_shared<std::atomic<bool>>(false);
     }
     RespostaDesenho r = DesenhaNaVez(pedido, *cancelado);
@@ -239,24 +240,11 @@ RespostaDesenho Desenhista::DesenhaNaVez(const PedidoDesenho& pedido,
         return {kOk, cabeca + JsonFalha("Erro na criacao do diretorio temporario [" + pasta.modelo() +
                                             "] (" + pasta.motivo() + ")",
                                         {}, conjunto) + "}"};
-    const std::string formulario = pasta.caminho() + "/" + kArquivoFormulario;
-    Grava(formulario, pedido.texto);
-    OrdemDesenho ordem;
-    ordem.formulario = formulario;
-    ordem.job = pasta.caminho() + "/job";
-    ordem.pagina = amostra_.Prepara(pedido.pagina, pasta.caminho());
-    ordem.lado = pedido.lado;
-    ordem.dpi = pedido.dpi;
-    ordem.grade = pedido.grade;
-    ordem.imagem = pedido.vista == Vista::morvpdf;
-    ordem.conjunto = conjunto;
-    LimitesTrabalho limites;
-    limites.tempo = kTempoDesenho;
-    limites.memoria = kMemoriaDesenho;
-    limites.cancelado = &cancelado;
+    const OrdemDesenho ordem = Ordena(pedido, pasta.caminho());
+    const LimitesTrabalho limites{kTempoDesenho, kMemoriaDesenho, &cancelado};
     const Execucao e = ExecutaTrabalho(pasta, {kNomePrograma}, formulario_.pasta(), limites,
                                        [&ordem](int, char**) { return DesenhaNoFilho(ordem); });
-    if (e.cancelado) return {kSuperado, "{\"superado\":true}"};
+    if (e.cancelado) return {kSuperado, kJsonSuperado};
     bool cabe = false;
     const std::string resultado =
         e.Sucesso() ? LeLimitado(pasta.caminho() + "/" + kArquivoResultado, kMaxResultado, cabe) : "";
@@ -270,10 +258,11 @@ RespostaDesenho Desenhista::DesenhaNaVez(const PedidoDesenho& pedido,
     if (pedido.vista == Vista::morvpdf) {
         quadro = LeLimitado(pasta.caminho() + "/" + kArquivoImagem, kMaxImagem, cabe);
         if (!cabe) quadro.clear();
-    } else if (resultado.find("\"ok\":true") == 0) {
+    } else if (resultado.starts_with("\"ok\":true")) {
+        // The other program's picture; everything beside it is morvpdf's, from the same form.
         const QuadroVista v = DesenhaOutraVista(pasta, programas_, pedido, ordem.pagina,
                                                 formulario_.pasta(), limites);
-        if (cancelado) return {kSuperado, "{\"superado\":true}"};
+        if (cancelado) return {kSuperado, kJsonSuperado};
         if (!v.motivo.empty()) cabeca += "\"falha\":" + TextoJson(v.motivo, conjunto) + ",";
         quadro = v.png;
         if (!quadro.empty())
@@ -282,4 +271,18 @@ RespostaDesenho Desenhista::DesenhaNaVez(const PedidoDesenho& pedido,
     }
     if (!quadro.empty()) cabeca += "\"png\":\"" + Base64(quadro) + "\",";
     return {kOk, cabeca + resultado + "}"};
+}
+
+OrdemDesenho Desenhista::Ordena(const PedidoDesenho& pedido, const std::string& pasta) const {
+    OrdemDesenho ordem;
+    ordem.formulario = pasta + "/" + kArquivoFormulario;
+    Grava(ordem.formulario, pedido.texto);
+    ordem.job = pasta + "/job";
+    ordem.pagina = amostra_.Prepara(pedido.pagina, pasta);
+    ordem.lado = pedido.lado;
+    ordem.dpi = pedido.dpi;
+    ordem.grade = pedido.grade;
+    ordem.imagem = pedido.vista == Vista::morvpdf;
+    ordem.conjunto = formulario_.conjunto();
+    return ordem;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "studio/amostra.h"
+#include "studio/desenho_filho.h"
 #include "studio/formulario.h"
 
 // Which program's page the picture shows: morvpdf's through poppler, morvel's through
@@ -51,6 +52,8 @@ class Desenhista {
 
   private:
     RespostaDesenho DesenhaNaVez(const PedidoDesenho& pedido, const std::atomic<bool>& cancelado);
+    // The child's order, its form and report pages written into the render's folder.
+    OrdemDesenho Ordena(const PedidoDesenho& pedido, const std::string& pasta) const;
     const Amostra& amostra_;
     const FormularioEditado& formulario_;
     const ProgramasVistas programas_;

@@ -85,6 +85,7 @@ MHD_Result Envia(MHD_Connection* c, const Resposta& r) {
 // One request while it comes in: its body, and whether it was answered already.
 struct Pedido {
     std::string rota;  // what follows /TOKEN/
+    bool sem_barra = false;  // the address was /TOKEN alone
     bool post = false;
     std::string corpo;
     bool respondido = false;
@@ -109,8 +110,7 @@ class RotasEstudio {
     explicit RotasEstudio(Estudio& e) : e_(e) {}
 
     // A request refused before its body is read: 0 when it may go on.
-    int Recusa(MHD_Connection* c, std::string_view url, std::string_view metodo,
-               std::string& rota) const {
+    int Recusa(MHD_Connection* c, std::string_view url, std::string_view metodo, Pedido& p) const {
         const std::string prefixo = "/" + e_.token;
         if (url.size() < prefixo.size() || !TokenIgual(url.substr(0, prefixo.size()), prefixo))
             return kProibido;
@@ -124,13 +124,14 @@ class RotasEstudio {
             const auto n = LeDecimalPedido(tamanho, 0, 1e18);
             if (!n || *n > static_cast<double>(kMaxCorpo)) return kGrande;
         }
-        rota = url.empty() ? std::string() : std::string(url.substr(1));
-        if (url.empty()) rota = "\x01";  // the address without its last slash
+        p.sem_barra = url.empty();
+        if (!url.empty()) p.rota = url.substr(1);
         return 0;
     }
 
     Resposta Atende(MHD_Connection* c, const Pedido& p) {
-        if (p.rota == "\x01") return {kMovido, "", kTipoJson, "/" + e_.token + "/"};
+        // Relative addresses of the page need the folder's slash.
+        if (p.sem_barra) return {kMovido, "", kTipoJson, "/" + e_.token + "/"};
         if (p.rota.starts_with("api/")) return Api(c, p);
         if (p.post) return Erro(kMetodo, "Metodo nao aceito");
         for (std::size_t i = 0; i < kTotalArquivosPagina; ++i)
@@ -248,7 +249,7 @@ MHD_Result Acesso(void* cls, MHD_Connection* c, const char* url, const char* met
         p = new Pedido;
         *estado = p;
         p->post = std::string_view(metodo) == "POST";
-        const int recusa = rotas.Recusa(c, url, metodo, p->rota);
+        const int recusa = rotas.Recusa(c, url, metodo, *p);
         if (recusa == 0) return MHD_YES;
         p->respondido = true;
         const char* mensagem = recusa == kGrande ? "Pedido grande demais" : recusa == kMetodo
