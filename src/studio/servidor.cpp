@@ -37,7 +37,11 @@ constexpr double kMaxMovimento = 100;
 constexpr int kUltimaLinha = 1 << 30;
 
 constexpr int kOk = 200, kMovido = 301, kPedidoRuim = 400, kProibido = 403, kNaoAchado = 404,
-              kMetodo = 405, kGrande = 413, kSemSentido = 422, kErroInterno = 500;
+              kMetodo = 405, kGrande = 413;
+// What the page asked for could not be done (a character its form's set has no byte for, a line
+// that places nothing, a save that failed): the answer says why, as a success of the request,
+// since a browser reports every failed request in its console.
+constexpr int kRecusado = kOk;
 
 constexpr std::string_view kTipoJson = "application/json; charset=utf-8";
 
@@ -195,7 +199,7 @@ class RotasEstudio {
         const auto dpi = LeDecimalPedido(Argumento(c, "dpi"), kDpiMinimo, kDpiMaximo);
         const auto grade = LeInteiroPedido(Argumento(c, "grade"), 0, 1);
         const std::string_view vista = Argumento(c, "vista");
-        if (!texto) return Erro(kSemSentido, "Caractere fora do conjunto do formulario");
+        if (!texto) return Erro(kRecusado, "Caractere fora do conjunto do formulario");
         if (!pagina || !lado || !dpi || !grade) return Erro(kPedidoRuim, "Pedido invalido");
         if (vista == "morvel")
             d.vista = Vista::morvel;
@@ -203,7 +207,7 @@ class RotasEstudio {
             d.vista = Vista::morvex;
         else if (vista != "morvpdf")
             return Erro(kPedidoRuim, "Vista invalida");
-        if (!e_.desenhista->programas().Tem(d.vista)) return Erro(kSemSentido, "Vista indisponivel");
+        if (!e_.desenhista->programas().Tem(d.vista)) return Erro(kRecusado, "Vista indisponivel");
         d.texto = std::move(*texto);
         d.pagina = *pagina;
         d.lado = *lado;
@@ -219,20 +223,20 @@ class RotasEstudio {
         const auto dy = LeDecimalPedido(Argumento(c, "dy"), -kMaxMovimento, kMaxMovimento);
         const auto texto = Texto(p);
         if (!linha || !dx || !dy) return Erro(kPedidoRuim, "Movimento invalido");
-        if (!texto) return Erro(kSemSentido, "Caractere fora do conjunto do formulario");
+        if (!texto) return Erro(kRecusado, "Caractere fora do conjunto do formulario");
         const auto atual = LinhaDoTexto(*texto, *linha);
         const auto nova = atual ? MoveObjeto(*atual, *dx, *dy) : std::nullopt;
-        if (!nova) return Erro(kSemSentido, "Linha sem objeto que se mova");
+        if (!nova) return Erro(kRecusado, "Linha sem objeto que se mova");
         return {kOk, "{\"linha\":" + std::to_string(*linha) + ",\"texto\":" +
                          TextoJson(*nova, e_.formulario.conjunto()) + "}"};
     }
 
     Resposta Salvar(const Pedido& p) {
         const auto texto = Texto(p);
-        if (!texto) return Erro(kSemSentido, "Caractere fora do conjunto do formulario");
+        if (!texto) return Erro(kRecusado, "Caractere fora do conjunto do formulario");
         const std::lock_guard<std::mutex> guarda(e_.formulario_em_uso);
         std::string erro;
-        if (!e_.formulario.Grava(*texto, erro)) return Erro(kErroInterno, erro);
+        if (!e_.formulario.Grava(*texto, erro)) return Erro(kRecusado, erro);
         return {kOk, "{\"salvo\":" + TextoJson(e_.formulario.caminho(), Conjunto::utf8) + "}"};
     }
 

@@ -255,6 +255,8 @@
     }
     // A newer text is being drawn: this one is of no more use.
     if (sequencia !== estado.sequencia || r.superado) return;
+    // The studio could not draw this text at all: it says why.
+    if (typeof r.erro === "string") r = { ok: false, falha: r.erro, avisos: [], conferencia: [] };
     mostraResultado(r);
   }
 
@@ -369,6 +371,7 @@
       try {
         const r = await pede(`api/mover?${parametros}`, editor.value);
         if (r.texto !== undefined) substituiLinha(linha, r.texto);
+        else mostraEstadoSalvo(r.erro);
       } catch (e) {
         mostraEstadoSalvo("o estúdio não respondeu");
       }
@@ -702,11 +705,12 @@
   // ---- The start: the form, the report, the first picture.
   async function inicia() {
     const r = await pede("api/estado");
-    estado.salvo = r.texto;
+    editor.value = r.texto;
+    // The editor keeps its lines with line feeds alone, as the form is then saved.
+    estado.salvo = editor.value;
     estado.conjunto = r.conjunto;
     estado.paginas = r.paginas;
     estado.vistas = r.vistas;
-    editor.value = r.texto;
     $("nome-formulario").textContent = r.formulario + (r.existe ? "" : " (novo)");
     $("nome-relatorio").textContent = r.relatorio;
     $("total-paginas").textContent = `de ${r.paginas}`;
