@@ -258,12 +258,7 @@ Resultado ExecutaComSaida(const std::string& programa, const std::vector<std::st
         dup2(erro[1], 2);
         close(erro[0]);
         close(erro[1]);
-        std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
-        for (const auto& a : argumentos)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(programa.c_str(), argv.data());
-        _exit(127);
+        ExecutaNoFilho(programa, argumentos);
     }
     close(erro[1]);
     Resultado r;

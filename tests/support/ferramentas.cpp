@@ -95,6 +95,15 @@ std::string Repete(const std::string& texto, int vezes) {
     return r;
 }
 
+void ExecutaNoFilho(const std::string& programa, const std::vector<std::string>& argumentos) {
+    std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
+    for (const auto& a : argumentos)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(programa.c_str(), argv.data());
+    _exit(127);
+}
+
 namespace {
 
 // Moves bytes between the child's three pipes until its output and error are closed.
@@ -152,14 +161,8 @@ Resultado ExecutaPreparado(const std::string& programa, const std::vector<std::s
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             close(fd);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(programa.c_str()));
-        for (const auto& a : argumentos)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
         prepara();
-        execv(programa.c_str(), argv.data());
-        _exit(127);
+        ExecutaNoFilho(programa, argumentos);
     }
     close(in[0]);
     close(out[1]);
@@ -235,12 +238,7 @@ ExecucaoAberta::ExecucaoAberta(const std::string& programa,
         dup2(tubo[0], STDIN_FILENO);
         dup2(saida_, STDOUT_FILENO);
         dup2(erro_, STDERR_FILENO);
-        std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
-        for (const auto& a : argumentos)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(programa.c_str(), argv.data());
-        _exit(127);
+        ExecutaNoFilho(programa, argumentos);
     }
     close(tubo[0]);
     entrada_ = tubo[1];

@@ -70,6 +70,11 @@ struct Resultado {
     std::string erro;
 };
 
+// In a child process just forked: becomes the program with the arguments (status 127 when it
+// cannot be started).
+[[noreturn]] void ExecutaNoFilho(const std::string& programa,
+                                 const std::vector<std::string>& argumentos);
+
 // Runs the program with the arguments in the working directory, feeding `entrada` to its
 // standard input, and collects its standard output, standard error and exit status.
 Resultado Executa(const std::string& programa, const std::vector<std::string>& argumentos,
