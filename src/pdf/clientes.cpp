@@ -117,16 +117,18 @@ void FechaCliente(bool completo) {
     if (!cliente) return;
     const std::unique_ptr<Cliente> c = std::move(cliente);
     LinhaIndice& linha = c->linha;
+    const bool feito = c->arquivo.aberto();  // its draft was made
     if (!completo) {
         c->arquivo.Descarta();
         linha.situacao = kSituacaoInterrompida;
-    } else if (c->arquivo.aberto() && c->motivo.empty() && c->arquivo.Conclui()) {
+    } else if (feito && c->motivo.empty() && c->arquivo.Conclui()) {
         linha.bytes = c->arquivo.bytes();
         linha.situacao = kSituacaoOk;
     } else {
-        // A write that failed names the file and its reason; a file never made, or refused for
-        // a sheet that could not be drawn, was reported when that happened.
-        if (c->motivo.empty()) {
+        // A write that failed is the reason, whatever the document's writer made of it, and is
+        // named here; a file never made, or refused for a sheet that could not be drawn, was
+        // named when that happened.
+        if (feito && c->arquivo.erro() != 0) {
             c->motivo = std::strerror(c->arquivo.erro());
             Relata("Erro na gravacao do arquivo [%s] - %s\n", *c);
         }

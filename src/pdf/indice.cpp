@@ -1,8 +1,10 @@
 #include "pdf/indice.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -12,8 +14,9 @@ namespace {
 constexpr const char* kCabecalho =
     "arquivo,valor,folha_inicial,folha_final,folhas,paginas,bytes,situacao";
 constexpr const char* kFimLinha = "\r\n";
-// The room asked of the disk is halved until it fits, down to one page: a disk too small for the
-// worst rows still gives the index what it has.
+// The room asked of the disk is at most this share of its free room, so that the customers'
+// files keep the rest, and is halved until it fits, down to one page.
+constexpr long long kParteDoDisco = 2;
 constexpr long long kMenorReserva = 4096;
 
 // A field as RFC 4180 writes it: quoted, with its quotes doubled, when it holds a separator.
@@ -30,7 +33,7 @@ std::string Campo(std::string_view texto) {
 }  // namespace
 
 bool Indice::Abre(const std::string& pasta) {
-    escritos_ = reservados_ = 0;
+    escritos_ = reservados_ = maior_linha_ = 0;
     if (!arquivo_.Abre(pasta + "/" + kNomeIndice, PermissoesNovoArquivo())) {
         std::fprintf(stderr, "Erro na abertura do arquivo [%s] - %s\n", arquivo_.final().c_str(),
                      std::strerror(arquivo_.erro()));
@@ -42,9 +45,13 @@ bool Indice::Abre(const std::string& pasta) {
 
 void Indice::ReservaEspaco(long linhas) {
     if (!aberto()) return;
+    long long falta = escritos_ + linhas * std::max(kLinhaIndiceTipica, maior_linha_) - reservados_;
+    struct statvfs disco {};
+    if (fstatvfs(arquivo_.descritor(), &disco) == 0)
+        falta = std::min(falta, static_cast<long long>(disco.f_bavail) *
+                                    static_cast<long long>(disco.f_frsize) / kParteDoDisco);
     // Without this a file system keeps no room; the rows are then written as any file is.
-    for (long long falta = escritos_ + linhas * kLinhaIndiceMaxima - reservados_;
-         falta >= kMenorReserva; falta /= 2) {
+    for (; falta >= kMenorReserva; falta /= 2) {
         if (fallocate(arquivo_.descritor(), FALLOC_FL_KEEP_SIZE, reservados_, falta) == 0) {
             reservados_ += falta;
             return;
@@ -62,7 +69,9 @@ void Indice::Acrescenta(const LinhaIndice& l) {
 
 void Indice::Escreve(const std::string& texto) {
     std::fwrite(texto.data(), 1, texto.size(), arquivo_.fluxo());
-    escritos_ += static_cast<long long>(texto.size());
+    const auto tamanho = static_cast<long long>(texto.size());
+    escritos_ += tamanho;
+    maior_linha_ = std::max(maior_linha_, tamanho);
 }
 
 bool Indice::Conclui() {

@@ -9,10 +9,9 @@
 
 // The file's name in the folder, before its folder.
 constexpr const char* kNomeIndice = "indice.csv";
-// The longest row the index can get: a name of at most kNomeMaximo bytes with its suffix and
-// ".pdf", a value of one data line (255 bytes, each at most two in UTF-8, every quote doubled),
-// six numbers and a reason come to well under this.
-constexpr long long kLinhaIndiceMaxima = 1024;
+// The room a row is taken to need before the index holds a longer one: a customer's name of some
+// ninety letters with its file's name, six numbers and a reason.
+constexpr long long kLinhaIndiceTipica = 256;
 
 struct LinhaIndice {
     std::string arquivo;  // the file's name in the folder
@@ -29,8 +28,9 @@ class Indice {
   public:
     // Starts the index of the folder: its draft, with the header line.
     bool Abre(const std::string& pasta);
-    // Keeps room on the disk for `linhas` more rows, before any customer's file may take it: on
-    // a full disk the index still says which customers did not come out.
+    // Keeps room on the disk for `linhas` more rows, as long as the longest row yet, up to half
+    // of the disk's free room, before any customer's file may take it: on a full disk the index
+    // still says which customers did not come out.
     void ReservaEspaco(long linhas);
     void Acrescenta(const LinhaIndice& linha);
     // The index takes its name. False, with the message given, when it could not be written.
@@ -43,6 +43,7 @@ class Indice {
     void Escreve(const std::string& texto);
 
     Rascunho arquivo_;
-    long long escritos_ = 0;    // bytes handed to the stream
-    long long reservados_ = 0;  // bytes of the file the disk has kept room for
+    long long escritos_ = 0;     // bytes handed to the stream
+    long long reservados_ = 0;   // bytes of the file the disk has kept room for
+    long long maior_linha_ = 0;  // the longest row written
 };

@@ -221,18 +221,20 @@ std::string ArquivoDoCliente(int i) {
     return "CLIENTE_" + NumeroDoCliente(i) + "_JOSE.pdf";
 }
 
-// A report of `clientes` customers, one sheet each, with an accented letter in every value.
-std::string RelatorioDeClientes(int clientes) {
+// A report of `clientes` customers of `folhas` sheets each, with an accented letter in every
+// value.
+std::string RelatorioDeClientes(int clientes, int folhas = 1) {
     std::string relatorio;
     for (int i = 1; i <= clientes; ++i)
-        relatorio += PaginaDoCliente(ValorDoCliente(i)) + "\f";
+        for (int f = 0; f < folhas; ++f)
+            relatorio += PaginaDoCliente(ValorDoCliente(i)) + "\f";
     return relatorio;
 }
 
 // What a split of RelatorioDeClientes left in the folder: the index's rows, one per customer in
 // order, each file that came out whole (pdfinfo and qpdf) and as its row says, none that did not,
 // and nothing else; the reason of every row that is not "ok".
-std::vector<std::string> ConfereSaida(const std::string& pasta, int clientes) {
+std::vector<std::string> ConfereSaida(const std::string& pasta, int clientes, int folhas = 1) {
     std::istringstream indice(LeArquivo(pasta + "/indice.csv"));
     std::string linha;
     std::getline(indice, linha);
@@ -246,9 +248,13 @@ std::vector<std::string> ConfereSaida(const std::string& pasta, int clientes) {
         std::istringstream campos(linha.substr(0, linha.size() - 1));
         for (std::string c; std::getline(campos, c, ',');)
             campo.push_back(c);
-        const std::string nome = ArquivoDoCliente(i + 1), n = std::to_string(i + 1);
-        const std::vector<std::string> inicio = {
-            nome, "CLIENTE " + NumeroDoCliente(i + 1) + " JOSÉ", n, n, "1", "1"};
+        const std::string nome = ArquivoDoCliente(i + 1), f = std::to_string(folhas);
+        const std::vector<std::string> inicio = {nome,
+                                                 "CLIENTE " + NumeroDoCliente(i + 1) + " JOSÉ",
+                                                 std::to_string(i * folhas + 1),
+                                                 std::to_string((i + 1) * folhas),
+                                                 f,
+                                                 f};
         EXPECT_EQ(campo.size(), 8u) << linha;
         campo.resize(8);
         EXPECT_EQ(std::vector<std::string>(campo.begin(), campo.begin() + 6), inicio) << linha;
@@ -260,7 +266,7 @@ std::vector<std::string> ConfereSaida(const std::string& pasta, int clientes) {
         }
         esperado.insert(nome);
         EXPECT_EQ(std::to_string(fs::file_size(caminho)), campo[6]) << nome;
-        EXPECT_EQ(Paginas(caminho), 1) << nome;
+        EXPECT_EQ(Paginas(caminho), folhas) << nome;
         EXPECT_EQ(std::system(("qpdf --check '" + caminho + "' >/dev/null 2>&1").c_str()), 0)
             << nome;
     }
@@ -277,40 +283,51 @@ int Vezes(const std::string& texto, const std::string& trecho) {
 }
 
 // A full disk: each customer that no longer fits is named once with the reason and leaves
-// nothing, every file that came out is whole, and the index names them all. A document that does
-// not fit leaves no file under its name, nor changes the one it would have replaced.
+// nothing, every file that came out is whole, and the index names them all; customers of many
+// sheets fail while their document is being written, the others when it is flushed. A document
+// that does not fit leaves no file under its name, nor changes the one it would have replaced.
 TEST_F(Morvpdf, DiscoCheio) {
     if (geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
     if (!TemPrograma("qpdf")) GTEST_SKIP() << "qpdf not found: install qpdf";
-    fs::create_directory("cheio");
-    if (mount("tmpfs", "cheio", "tmpfs", 0, "size=256k") != 0)
-        GTEST_SKIP() << "no tmpfs can be mounted here";
-    const struct Desmonta {
-        ~Desmonta() { umount("cheio"); }
-    } desmonta;
-    constexpr int kClientes = 300;
-    EscreveArquivo("r.txt", RelatorioDeClientes(kClientes));
+    struct Caso {
+        int clientes, folhas;
+        const char* tamanho;  // of the tmpfs
+    };
+    const Caso casos[] = {{300, 1, "size=256k"}, {6, 100, "size=512k"}};
     EscreveArquivo("f.fmt", kFormato);
-    EscreveArquivo("cheio/velho.pdf", "antigo");
-    const Resultado r = Executa(kMorvpdf, {"-d", "cheio/saida", "-n", "CLIENTE", "r.txt", "f.fmt"});
-    EXPECT_EQ(r.status, 255);
-    const std::vector<std::string> falhas = ConfereSaida("cheio/saida", kClientes);
-    EXPECT_GT(falhas.size(), 0u);
-    EXPECT_LT(falhas.size(), static_cast<std::size_t>(kClientes));
-    for (const std::string& falha : falhas)
-        EXPECT_EQ(falha, "No space left on device");
-    for (int i = 1; i <= kClientes; ++i) {
-        const std::string arquivo = "cheio/saida/" + ArquivoDoCliente(i);
-        EXPECT_EQ(Vezes(r.erro, "[" + arquivo + "] - "), ExisteArquivo(arquivo) ? 0 : 1) << arquivo;
-    }
-    EXPECT_EQ(Vezes(r.erro, "No space left on device\n"), static_cast<int>(falhas.size()));
+    fs::create_directory("cheio");
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.clientes);
+        if (mount("tmpfs", "cheio", "tmpfs", 0, caso.tamanho) != 0)
+            GTEST_SKIP() << "no tmpfs can be mounted here";
+        const struct Desmonta {
+            ~Desmonta() { umount("cheio"); }
+        } desmonta;
+        EscreveArquivo("r.txt", RelatorioDeClientes(caso.clientes, caso.folhas));
+        EscreveArquivo("cheio/velho.pdf", "antigo");
+        const Resultado r =
+            Executa(kMorvpdf, {"-d", "cheio/saida", "-n", "CLIENTE", "r.txt", "f.fmt"});
+        EXPECT_EQ(r.status, 255);
+        const std::vector<std::string> falhas =
+            ConfereSaida("cheio/saida", caso.clientes, caso.folhas);
+        EXPECT_GT(falhas.size(), 0u);
+        EXPECT_LT(falhas.size(), static_cast<std::size_t>(caso.clientes));
+        for (const std::string& falha : falhas)
+            EXPECT_EQ(falha, "No space left on device");
+        for (int i = 1; i <= caso.clientes; ++i) {
+            const std::string arquivo = "cheio/saida/" + ArquivoDoCliente(i);
+            EXPECT_EQ(Vezes(r.erro, "[" + arquivo + "] - "), ExisteArquivo(arquivo) ? 0 : 1)
+                << arquivo;
+        }
+        EXPECT_EQ(Vezes(r.erro, "No space left on device\n"), static_cast<int>(falhas.size()));
 
-    const Resultado documento = Executa(kMorvpdf, {"r.txt", "f.fmt", "cheio/velho.pdf"});
-    EXPECT_EQ(documento.status, 255);
-    EXPECT_EQ(documento.erro,
-              "Erro na gravacao do arquivo [cheio/velho.pdf] - No space left on device\n");
-    EXPECT_EQ(Conteudo("cheio"), (std::set<std::string>{"saida", "velho.pdf"}));
-    EXPECT_EQ(LeArquivo("cheio/velho.pdf"), "antigo");
+        const Resultado documento = Executa(kMorvpdf, {"r.txt", "f.fmt", "cheio/velho.pdf"});
+        EXPECT_EQ(documento.status, 255);
+        EXPECT_EQ(documento.erro,
+                  "Erro na gravacao do arquivo [cheio/velho.pdf] - No space left on device\n");
+        EXPECT_EQ(Conteudo("cheio"), (std::set<std::string>{"saida", "velho.pdf"}));
+        EXPECT_EQ(LeArquivo("cheio/velho.pdf"), "antigo");
+    }
 }
 
 // A customer whose name is taken by a folder made during the run is that customer's failure
