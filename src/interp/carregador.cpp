@@ -163,6 +163,20 @@ int Falha() {
     return -1;
 }
 
+// A CAPTURA line defines the variable when one of its items (the words after its section)
+// bears the name before its first ':'.
+bool DefineVariavel(std::string_view linha_formato, std::string_view nome) {
+    std::size_t indice = 0;
+    bool captura = false, define = false;
+    PercorrePalavras(linha_formato, [&](std::size_t inicio, std::size_t tamanho, bool) {
+        const std::string_view palavra = linha_formato.substr(inicio, tamanho);
+        if (indice == 0) captura = palavra == "CAPTURA";
+        if (captura && indice >= 2 && palavra.substr(0, palavra.find(':')) == nome) define = true;
+        ++indice;
+    });
+    return define;
+}
+
 }  // namespace
 
 int InicializaInterp(const char* formato, const char* nome_dados, std::string& msg) {
@@ -223,6 +237,13 @@ void SeparaArgs(std::string_view texto) {
         cauda = IncluiListaApos(cauda, texto.substr(inicio, tamanho));
         if (args == nullptr) args = cauda;
     });
+}
+
+bool CapturaVariavel(std::string_view nome) {
+    for (Lista* lista : {objsvf, objsvv})
+        for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
+            if (DefineVariavel(no->texto, nome)) return true;
+    return false;
 }
 
 int NumArgs(Lista* lista, int esperado, std::string& msg) {

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <set>
 #include <string_view>
 
 #include "interp/interp.h"
@@ -95,10 +94,6 @@ bool ItemCompleto(std::string_view item) {
            std::isdigit(static_cast<unsigned char>(tamanho[digito]));
 }
 
-std::string_view NomeDoItem(std::string_view item) {
-    return item.substr(0, item.find(':'));
-}
-
 struct Objeto {
     int linha;
     std::vector<Palavra> palavras;
@@ -139,18 +134,12 @@ std::vector<std::string_view> VariaveisUsadas(const Objeto& o) {
 
 }  // namespace
 
-std::vector<AvisoFormato> ConfereFormato() {
+std::vector<AvisoFormato> AvisosDoFormato() {
     std::vector<Objeto> objetos;
     for (Lista* lista : {objsff, objsvf, objsfv, objsvv})
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
             if (std::vector<Palavra> p = Palavras(no->texto); !p.empty())
                 objetos.push_back({no->linha, std::move(p)});
-
-    std::set<std::string_view> capturadas;
-    for (const Objeto& o : objetos)
-        if (o.palavras[0].texto == "CAPTURA")
-            for (std::size_t i = 2; i < o.palavras.size(); ++i)
-                capturadas.insert(NomeDoItem(o.palavras[i].texto));
 
     std::vector<AvisoFormato> avisos;
     for (const Objeto& o : objetos) {
@@ -163,7 +152,7 @@ std::vector<AvisoFormato> ConfereFormato() {
                     avisos.push_back({o.linha, "Item de CAPTURA sem tamanho [" +
                                                    std::string(o.palavras[i].texto) + "]"});
         for (const std::string_view nome : VariaveisUsadas(o))
-            if (capturadas.count(nome) == 0)
+            if (!CapturaVariavel(nome))
                 avisos.push_back({o.linha, "Variavel sem CAPTURA [" + std::string(nome) + "]"});
     }
     return avisos;

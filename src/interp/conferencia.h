@@ -13,4 +13,4 @@ struct AvisoFormato {
 // written with a decimal comma (read up to the comma), a quote never closed, a CAPTURA item
 // without its length (it captures nothing), a variable shown or encoded that no CAPTURA of the
 // form defines (it prints empty).
-std::vector<AvisoFormato> ConfereFormato();
+std::vector<AvisoFormato> AvisosDoFormato();

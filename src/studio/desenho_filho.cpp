@@ -235,7 +235,7 @@ int DesenhaNoFilho(const OrdemDesenho& ordem) {
         erro_carga.empty() && InicializaInterp(ordem.formulario.c_str(), ultimo.dados.c_str(), msg) == 0;
     if (carregou) {
         lados = LadosDasLinhas();
-        avisos = ConfereFormato();
+        avisos = AvisosDoFormato();
     }
     const bool utf8 = codificacao == Codificacao::utf8;
     const PaginaPontos p = PaginaEfetiva();

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(ConfereFormato, AchaOQueCarregaESaiErrado) {
+TEST(AvisosDoFormato, AchaOQueCarregaESaiErrado) {
     struct Caso {
         const char* formato;
         std::vector<std::pair<int, std::string>> avisos;
@@ -42,7 +42,7 @@ TEST(ConfereFormato, AchaOQueCarregaESaiErrado) {
         std::string msg;
         ASSERT_EQ(InicializaInterp("form.fmt", "", msg), 0) << msg;
         std::vector<std::pair<int, std::string>> achados;
-        for (const AvisoFormato& a : ConfereFormato())
+        for (const AvisoFormato& a : AvisosDoFormato())
             achados.emplace_back(a.linha, a.mensagem);
         EXPECT_EQ(achados, c.avisos);
         ReiniciaLeitura();
