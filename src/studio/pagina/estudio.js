@@ -286,7 +286,11 @@
     if (r.lados !== undefined) {
       const verso = document.querySelector('#lados [data-lado="1"]');
       verso.disabled = r.lados < 2;
-      if (r.lado !== estado.lado && bom) escolhe("lados", "lado", String(r.lado));
+      // A form without a back side shows the front.
+      if (r.lado !== estado.lado && bom) {
+        estado.lado = r.lado;
+        escolhe("lados", "lado", String(r.lado));
+      }
     }
     mostraMensagens(r);
     if (r.utf8 !== undefined && r.utf8 !== estado.utf8) {
