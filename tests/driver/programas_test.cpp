@@ -68,8 +68,10 @@ TEST_F(Programas, UsoComMenosDeDoisArgumentos) {
         for (const auto& argumentos : casos) {
             Resultado r = Executa(programa, argumentos);
             std::string nome = NomePrograma(programa);
-            EXPECT_EQ(r.erro,
-                      nome + " v2.2.2 15/10/07\nUso: " + nome + " <arquivo> <lista formatos>\n");
+            const std::string proprias =
+                programa == kMorvpdf ? "[-g] [-d <pasta> -n <variavel>] " : "";
+            EXPECT_EQ(r.erro, nome + " v2.2.2 15/10/07\nUso: " + nome + " " + proprias +
+                                  "[-s <dx,dy>] [-S <dx,dy>] <arquivo> <lista formatos>\n");
             EXPECT_EQ(r.status, 255) << nome;
             EXPECT_EQ(r.saida, "") << nome;
             EXPECT_FALSE(ExisteArquivo("vodrel.dbg")) << nome;
