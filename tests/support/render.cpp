@@ -52,14 +52,21 @@ bool Presente(const Interpretador& interpretador) {
     return item->second;
 }
 
-const Interpretador kPoppler = {"pdftoppm", "pdftoppm", "pdftoppm not found: install poppler-utils"};
+const Interpretador kPoppler = {"pdftoppm", "pdftoppm",
+                                "pdftoppm not found: install poppler-utils"};
 
 const Interpretador& LeitorDe(const std::string& programa, Leitor leitor) {
     return leitor == Leitor::poppler ? kPoppler : InterpretadorDe(programa);
 }
 
+// The interpreter's device that writes files of the type: pictures, or the pages' text.
+std::string Dispositivo(const std::string& tipo) {
+    if (tipo == "txt") return "txtwrite";
+    return tipo == "png" ? "pnggray" : "pgmraw";
+}
+
 // Renders the job into numbered files, each page one, named `nome` and a number, of the type
-// `tipo` (pgm or png); their names in page order.
+// `tipo` (pgm, png, or txt for the interpreter's text); their names in page order.
 std::vector<std::string> RenderizaEm(const std::string& job, const std::string& programa,
                                      Leitor leitor, int dpi, const std::string& nome,
                                      const std::string& tipo) {
@@ -71,9 +78,8 @@ std::vector<std::string> RenderizaEm(const std::string& job, const std::string& 
                      estado);
     else
         SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " -sDEVICE=" +
-                         (tipo == "png" ? "pnggray" : "pgmraw") + " -r" + std::to_string(dpi) +
-                         " -sOutputFile=" + nome + "-%03d." + tipo +
-                         " render.job </dev/null 2>/dev/null",
+                         Dispositivo(tipo) + " -r" + std::to_string(dpi) + " -sOutputFile=" + nome +
+                         "-%03d." + tipo + " render.job </dev/null 2>/dev/null",
                      estado);
     std::remove("render.job");
     // Both readers number the pages with as many digits as they all need: the names sort.
@@ -118,7 +124,7 @@ std::string FaltaFerramenta(const std::vector<std::string>& programas,
         if (!TemPrograma(InterpretadorDe(programa).nome)) return InterpretadorDe(programa).falta;
     for (const auto& decodificador : decodificadores) {
         if (TemPrograma(decodificador)) continue;
-        const char* pacote = decodificador == kZbarimg   ? "zbar-tools"
+        const char* pacote = decodificador == kZbarimg    ? "zbar-tools"
                              : decodificador == kDmtxread ? "dmtx-utils"
                                                           : "poppler-utils";
         return decodificador + " not found: install " + pacote;
@@ -141,11 +147,10 @@ void RenderizaSemErro(const std::string& job, const std::string& programa, Leito
     int estado;
     // Every reader reports errors in its messages; gpcl6 may still end with status 0. Poppler
     // reads every page, its fonts and its text when it extracts the text.
-    const std::string comando =
-        leitor == Leitor::poppler
-            ? "pdftotext '" + nome + "' /dev/null </dev/null 2>&1"
-            : std::string(interpretador.comando) + " -sDEVICE=nullpage '" + nome +
-                  "' </dev/null 2>&1";
+    const std::string comando = leitor == Leitor::poppler
+                                    ? "pdftotext '" + nome + "' /dev/null </dev/null 2>&1"
+                                    : std::string(interpretador.comando) + " -sDEVICE=nullpage '" +
+                                          nome + "' </dev/null 2>&1";
     std::string relato = SaidaEEstado(comando, estado);
     std::remove(nome.c_str());
     const bool ok = estado != -1 && WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
@@ -184,6 +189,16 @@ std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string
         std::remove(nome.c_str());
     }
     return paginas;
+}
+
+std::vector<std::string> TextosDasPaginas(const std::string& job, const std::string& programa) {
+    std::vector<std::string> textos;
+    for (const std::string& nome :
+         RenderizaEm(job, programa, Leitor::interpretador, 300, "texto", "txt")) {
+        textos.push_back(LeArquivo(nome));
+        std::remove(nome.c_str());
+    }
+    return textos;
 }
 
 std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa,
