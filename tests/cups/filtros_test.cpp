@@ -429,6 +429,7 @@ const Caso casos[] = {
     // set is a sheet of the page log.
     {"desloc_fila", "morvex", "deslocamento-default=0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", nullptr, {"-s", "0.04,-0.02"}},
     {"desloc_trabalho", "morvel", "deslocamento-default=0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", "deslocamento-verso=0.1,0", {"-s", "0.04,-0.02", "-S", "0.1,0"}},
+    {"desloc_modelo", "morvex", "deslocamento=Custom.0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", nullptr, {"-s", "0.04,-0.02"}},
     {"vias", "morvex", nullptr, "vias", "vias", 1, 1, "", "[vias] impresso - paginas: 8, copias: 1", nullptr, {}, 2 * kPaginasExemplo},
 };
 // clang-format on
