@@ -198,14 +198,14 @@ void ExecutaMD5V(const Objeto& p) {
     md5v(p.Coord(1), p.Coord(2), p[3].c_str(), p[4].c_str(), specs, valores);
 }
 
-// What an object reads from the page when it is only read, not drawn: the line it takes from
-// its section (the words' own content is not looked at), or the line it captures from.
-void LeSecaoDoObjeto(const Objeto& p, std::size_t argumento) {
+// INPUT, CODBAR, CODMATRIZ and MD5 read the line of the section their fifth argument names.
+constexpr std::size_t kArgumentoSecao = 5;
+
+// What such an object reads from the page when it is only read, not drawn: the line it takes
+// from its section, whose content does not matter.
+void LeSecao(const Objeto& p) {
     std::string descartada;
-    LeDados(LeInteiro(p[argumento]), descartada);
-}
-void LeArgumento5(const Objeto& p) {
-    LeSecaoDoObjeto(p, 5);
+    LeDados(LeInteiro(p[kArgumentoSecao]), descartada);
 }
 
 struct Comando {
@@ -237,14 +237,14 @@ constexpr Comando kComandos[] = {
     {"IGNORA", 2, ExecutaIgnora, ExecutaIgnora},
     {"CAPTURA", 2, ExecutaCaptura, ExecutaCaptura},
     {"TEXTO", 6, ExecutaTextoFixo},
-    {"INPUT", 6, ExecutaInput, LeArgumento5},
+    {"INPUT", 6, ExecutaInput, LeSecao},
     {"MOSTRA", 6, ExecutaMostra},
     {"LINHA", 5, ExecutaLinha},
-    {"CODBAR", 6, ExecutaCodBarSecao, LeArgumento5},
+    {"CODBAR", 6, ExecutaCodBarSecao, LeSecao},
     {"CODBAR2", 6, ExecutaCodBarVariavel},
-    {"CODMATRIZ", 6, ExecutaCodMatrizSecao, LeArgumento5},
+    {"CODMATRIZ", 6, ExecutaCodMatrizSecao, LeSecao},
     {"CODMATRIZ2", 6, ExecutaCodMatrizVariavel},
-    {"MD5", kArgsMD5 + 1, ExecutaMD5, LeArgumento5},
+    {"MD5", kArgsMD5 + 1, ExecutaMD5, LeSecao},
     {"MD5V", kArgsMD5V + 1, ExecutaMD5V},
     {"DUPLEX", 1, Nada},
     {"MARCA", 1, Nada},

@@ -1,6 +1,7 @@
 #include "interp/validadores.h"
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "barcode/matriz.h"
@@ -300,12 +301,15 @@ int InterpretaOMR(Lista* palavras, std::string& msg) {
     coluna.x = LeCoordenada(Palavra(palavras, 1));
     coluna.y = LeCoordenada(Palavra(palavras, 2));
     if (total == kPalavrasOMRMedidas) {
+        // Words 3, 4 and 5: the step, the width and the thickness.
         float* medidas[] = {&coluna.passo, &coluna.largura, &coluna.espessura};
-        for (int i = 0; i < 3; ++i)
-            if (!MedidaOMR(Palavra(palavras, 3 + i), *medidas[i]))
-                return ValorInvalido(Palavra(palavras, 3 + i), msg);
+        for (std::size_t i = 0; i < std::size(medidas); ++i) {
+            const std::string& palavra = Palavra(palavras, kPalavrasOMR + static_cast<int>(i));
+            if (!MedidaOMR(palavra, *medidas[i])) return ValorInvalido(palavra, msg);
+        }
         // Each mark must end before the next one begins, or the reading head sees one bar.
-        if (coluna.espessura >= coluna.passo) return ValorInvalido(Palavra(palavras, 5), msg);
+        if (coluna.espessura >= coluna.passo)
+            return ValorInvalido(Palavra(palavras, kPalavrasOMRMedidas - 1), msg);
     }
     coluna.ativa = true;
     coluna.linha = linha;
