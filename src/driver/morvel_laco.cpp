@@ -49,3 +49,8 @@ void LacoPaginas() {
     // the job ends with the last page's showpage, not with a form that is never shown.
     ImprimeFolhas(ImprimeFolha);
 }
+
+// Any format serves: the program takes no options.
+bool ConfereFormato() {
+    return true;
+}

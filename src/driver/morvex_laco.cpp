@@ -71,3 +71,8 @@ void LacoPaginas() {
         if (TemObjsfv()) std::fprintf(saida, "\x1b&f%dy8X", MacroDaVia(kMacroVerso, via));
     }
 }
+
+// Any format serves: the program takes no options.
+bool ConfereFormato() {
+    return true;
+}

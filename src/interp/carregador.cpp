@@ -222,19 +222,44 @@ int VerificaEstrutura(std::string& msg) {
     return kAjuste;
 }
 
-// The capture items of a CAPTURA line, from its third word on, each a name up to its colon.
-bool DefineVariavel(const std::string& texto, std::string_view nome) {
-    Lista* guardada = args;
-    args = nullptr;
-    SeparaArgs(texto);
-    bool define = false;
-    Lista* no = InicioLista(args);
-    if (no != nullptr && no->texto == "CAPTURA" && no->prox != nullptr) {
-        for (no = no->prox->prox; no != nullptr && !define; no = no->prox)
-            define = std::string_view(no->texto).substr(0, no->texto.find(':')) == nome;
+// Calls `cada` with every word of a format line, in order: words are separated by blanks, tabs
+// and line ends, and a word opened by a double quote runs to the next quote, tab or line end.
+template <class Cada>
+void PercorrePalavras(std::string_view texto, Cada&& cada) {
+    std::size_t i = 0;
+    const std::size_t fim = texto.size();
+    while (i < fim && Separador(texto[i]))
+        ++i;
+    bool aspas = false;
+    while (i < fim) {
+        std::size_t j = i;
+        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
+            ++j;
+        // A last word without a separator after it (the last line of a file without a line
+        // end, or a cut piece of a long line) is a word like any other.
+        cada(texto.substr(i, j - i));
+        if (j == fim) break;
+        aspas = false;
+        i = j + 1;
+        while (i < fim && Separador(texto[i]))
+            ++i;
+        if (i < fim && texto[i] == '"') {
+            aspas = true;
+            ++i;
+        }
     }
-    args = LiberaLista(args);
-    args = guardada;
+}
+
+// A CAPTURA line defines the variable when one of its items (the words after its section)
+// bears the name before its first ':'.
+bool DefineVariavel(std::string_view linha_formato, std::string_view nome) {
+    std::size_t indice = 0;
+    bool captura = false, define = false;
+    PercorrePalavras(linha_formato, [&](std::string_view palavra) {
+        if (indice == 0) captura = palavra == "CAPTURA";
+        if (captura && indice >= 2 && palavra.substr(0, palavra.find(':')) == nome) define = true;
+        ++indice;
+    });
     return define;
 }
 
@@ -295,40 +320,21 @@ void AbreViaEmCarga(int via, const std::string& palavra) {
     vias_lidas.push_back({via, palavra, linha});
 }
 
+void SeparaArgs(std::string_view texto) {
+    // The words are appended at the tail, which is kept: a line of many words splits in
+    // linear time.
+    Lista* cauda = FimLista(args);
+    PercorrePalavras(texto, [&cauda](std::string_view palavra) {
+        cauda = IncluiListaApos(cauda, palavra);
+        if (args == nullptr) args = cauda;
+    });
+}
+
 bool CapturaVariavel(std::string_view nome) {
     for (Lista* lista : {objsvf, objsvv})
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
             if (DefineVariavel(no->texto, nome)) return true;
     return false;
-}
-
-void SeparaArgs(std::string_view texto) {
-    std::size_t i = 0;
-    const std::size_t fim = texto.size();
-    while (i < fim && Separador(texto[i]))
-        ++i;
-    bool aspas = false;
-    // The words are appended at the tail, which is kept: a line of many words splits in
-    // linear time.
-    Lista* cauda = FimLista(args);
-    while (i < fim) {
-        std::size_t j = i;
-        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
-            ++j;
-        // A last word without a separator after it (the last line of a file without a line
-        // end, or a cut piece of a long line) is a word like any other.
-        cauda = IncluiListaApos(cauda, texto.substr(i, j - i));
-        if (args == nullptr) args = cauda;
-        if (j == fim) break;
-        aspas = false;
-        i = j + 1;
-        while (i < fim && Separador(texto[i]))
-            ++i;
-        if (i < fim && texto[i] == '"') {
-            aspas = true;
-            ++i;
-        }
-    }
 }
 
 int NumArgs(Lista* lista, int esperado, std::string& msg) {
