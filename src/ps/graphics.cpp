@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "barcode/barcode.h"
 #include "barcode/matriz.h"
-#include "bitmap/bitmap.h"
+#include "bitmap/imagem.h"
 #include "device/dispositivo.h"
 #include "ps/linhas.h"
 #include "ps/ps.h"
@@ -165,11 +166,22 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     retanga(x, y, largura, altura, cantos, pena);
 }
 
-void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+// A bitmap at its own size, 300 pixels to the inch; a decoded picture at the object's size.
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo,
+                   int mascara) {
     if (arquivo == nullptr) return;
-    const std::optional<Bitmap> lido = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
-    if (!lido || !BitmapCoerente(*lido)) return;
-    const Bitmap& b = *lido;
+    const std::optional<Imagem> lida = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
+    if (!lida) return;
+    if (const auto* decodificada = std::get_if<ImagemDecodificada>(&*lida)) {
+        const MedidaImagem medida =
+            MedeImagem(largura, altura, decodificada->largura, decodificada->altura);
+        std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
+        DesenhaImagemDecodificada(ConverteCaixa(x, y, medida.largura, medida.altura),
+                                  *decodificada);
+        return;
+    }
+    const Bitmap& b = std::get<Bitmap>(*lida);
+    if (!BitmapCoerente(b)) return;
     const int X = PontoX(x), Y = PontoY(y);
     std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
     std::fputs("gsave\n", saida);
