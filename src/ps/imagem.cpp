@@ -28,33 +28,72 @@ struct Retangulo {
     int x, y, largura, altura;
 };
 
-// The pixels that are drawn, as rectangles: the runs of each row, a run that covers the same
-// columns as one of the row above taken into the same rectangle, so that a logo's plain shapes
-// are a few rectangles.
-std::vector<Retangulo> PartesDesenhadas(const ImagemDecodificada& imagem) {
-    using Trecho = std::pair<int, int>;  // first column, column after the last
+// A clipping path of more rectangles than this is cut into bands of rows, each drawn with a
+// path of its own: printers hold a path in memory of their own, and a picture of scattered
+// transparency must not exhaust it.
+constexpr std::size_t kMaxPartes = 500;
+
+// Rows primeira to fim (excluded) of the picture, and the rectangles of their drawn pixels.
+struct Faixa {
+    int primeira, fim;
     std::vector<Retangulo> partes;
-    std::map<Trecho, int> abertos;  // each run of the row above, with the row it started in
-    for (int l = 0; l <= imagem.altura; ++l) {
-        std::map<Trecho, int> desta_linha;
-        for (int c = 0; l < imagem.altura && c < imagem.largura;) {
-            if (!Desenhado(imagem, l, c)) {
-                ++c;
-                continue;
-            }
-            const int inicio = c;
-            while (c < imagem.largura && Desenhado(imagem, l, c))
-                ++c;
-            const auto aberto = abertos.find({inicio, c});
-            desta_linha[{inicio, c}] = aberto != abertos.end() ? aberto->second : l;
+};
+
+using Trecho = std::pair<int, int>;  // first column, column after the last
+
+std::vector<Trecho> TrechosDesenhados(const ImagemDecodificada& imagem, int l) {
+    std::vector<Trecho> trechos;
+    for (int c = 0; c < imagem.largura;) {
+        if (!Desenhado(imagem, l, c)) {
+            ++c;
+            continue;
         }
+        const int inicio = c;
+        while (c < imagem.largura && Desenhado(imagem, l, c))
+            ++c;
+        trechos.emplace_back(inicio, c);
+    }
+    return trechos;
+}
+
+// The drawn pixels as rectangles, in bands of at most kMaxPartes rectangles (a band is never
+// less than a row): the runs of each row, a run that covers the same columns as one of the row
+// above taken into the same rectangle, so that a logo's plain shapes are a few rectangles.
+std::vector<Faixa> Faixas(const ImagemDecodificada& imagem) {
+    std::vector<Faixa> faixas;
+    Faixa faixa{0, 0, {}};
+    std::map<Trecho, int> abertos;  // each run of the row above, with the row it started in
+    // The open rectangles not in `seguem` end above row l.
+    auto fecha = [&](int l, const std::map<Trecho, int>& seguem) {
         for (const auto& [trecho, primeira] : abertos)
-            if (desta_linha.count(trecho) == 0)
-                partes.push_back(
+            if (seguem.count(trecho) == 0)
+                faixa.partes.push_back(
                     {trecho.first, imagem.altura - l, trecho.second - trecho.first, l - primeira});
+    };
+    for (int l = 0; l < imagem.altura; ++l) {
+        const std::vector<Trecho> trechos = TrechosDesenhados(imagem, l);
+        std::size_t novos = 0;
+        for (const Trecho& t : trechos)
+            novos += abertos.count(t) == 0;
+        if (l > faixa.primeira && faixa.partes.size() + abertos.size() + novos > kMaxPartes) {
+            fecha(l, {});
+            abertos.clear();
+            faixa.fim = l;
+            faixas.push_back(std::move(faixa));
+            faixa = {l, l, {}};
+        }
+        std::map<Trecho, int> desta_linha;
+        for (const Trecho& t : trechos) {
+            const auto aberto = abertos.find(t);
+            desta_linha[t] = aberto != abertos.end() ? aberto->second : l;
+        }
+        fecha(l, desta_linha);
         abertos = std::move(desta_linha);
     }
-    return partes;
+    fecha(imagem.altura, {});
+    faixa.fim = imagem.altura;
+    faixas.push_back(std::move(faixa));
+    return faixas;
 }
 
 // The clipping path of the drawn parts; each rectangle is "x y width height r".
@@ -132,25 +171,14 @@ class Amostras {
     std::vector<unsigned char> linha_;
 };
 
-}  // namespace
-
-void DesenhaImagemDecodificada(const Caixa& caixa, const ImagemDecodificada& imagem) {
-    const long long largura_pt = static_cast<long long>(caixa.X2) - caixa.X1;
-    const long long altura_pt = static_cast<long long>(caixa.Y1) - caixa.Y2;
-    // A picture of less than a point prints nothing.
-    if (largura_pt <= 0 || altura_pt <= 0 || imagem.largura <= 0 || imagem.altura <= 0) return;
-    std::vector<Retangulo> partes;
-    if (imagem.Transparente()) {
-        partes = PartesDesenhadas(imagem);
-        if (partes.empty()) return;
-    }
-    const int w = imagem.largura, h = imagem.altura;
+// Rows primeira to fim of the picture as one image, in user space of the picture's pixels;
+// without transparency the rectangles are left out, and so is the clipping path.
+void DesenhaFaixa(const ImagemDecodificada& imagem, const Faixa& faixa, Amostras& amostras) {
+    const int w = imagem.largura, h = imagem.altura, linhas = faixa.fim - faixa.primeira;
+    const auto& p = faixa.partes;
+    const bool inteira = p.size() == 1 && p[0].largura == w && p[0].altura == linhas;
     std::fputs("gsave\n", saida);
-    // User space in the picture's pixels, from its bottom left corner.
-    std::fprintf(saida, "%d %d translate\n", caixa.X1, caixa.Y2);
-    std::fprintf(saida, "%lld %d div %lld %d div scale\n", largura_pt, w, altura_pt, h);
-    const bool inteira = partes.size() == 1 && partes[0].largura == w && partes[0].altura == h;
-    if (!partes.empty() && !inteira) Recorta(partes);
+    if (!p.empty() && !inteira) Recorta(p);
     const bool cor = imagem.componentes == 3;
     std::fprintf(saida, "/Device%s setcolorspace\n", cor ? "RGB" : "Gray");
     // The image reads its samples from the job through the two decoding filters; the ASCII85
@@ -159,16 +187,39 @@ void DesenhaImagemDecodificada(const Caixa& caixa, const ImagemDecodificada& ima
     std::fprintf(saida,
                  "<< /ImageType 1 /Width %d /Height %d /BitsPerComponent 8 /Decode [%s] "
                  "/ImageMatrix [1 0 0 -1 0 %d] >>\n",
-                 w, h, cor ? "0 1 0 1 0 1" : "0 1", h);
+                 w, linhas, cor ? "0 1 0 1 0 1" : "0 1", h - faixa.primeira);
     std::fputs("dup /DataSource 3 index /LZWDecode filter put\n", saida);
     std::fputs("{image flushfile} exec\n", saida);
     Ascii85 texto(saida);
     Lzw dados(texto);
-    Amostras amostras(imagem);
-    for (int l = 0; l < h; ++l) {
+    for (int l = faixa.primeira; l < faixa.fim; ++l) {
         const std::vector<unsigned char>& linha = amostras.Linha(l);
         dados.Poe(linha.data(), linha.size());
     }
     dados.Termina();
+    std::fputs("grestore\n", saida);
+}
+
+}  // namespace
+
+void DesenhaImagemDecodificada(const Caixa& caixa, const ImagemDecodificada& imagem) {
+    const long long largura_pt = static_cast<long long>(caixa.X2) - caixa.X1;
+    const long long altura_pt = static_cast<long long>(caixa.Y1) - caixa.Y2;
+    // A picture of less than a point prints nothing.
+    if (largura_pt <= 0 || altura_pt <= 0 || imagem.largura <= 0 || imagem.altura <= 0) return;
+    std::vector<Faixa> faixas = {{0, imagem.altura, {}}};
+    if (imagem.Transparente()) {
+        faixas = Faixas(imagem);
+        std::erase_if(faixas, [](const Faixa& f) { return f.partes.empty(); });
+        if (faixas.empty()) return;
+    }
+    std::fputs("gsave\n", saida);
+    // User space in the picture's pixels, from its bottom left corner.
+    std::fprintf(saida, "%d %d translate\n", caixa.X1, caixa.Y2);
+    std::fprintf(saida, "%lld %d div %lld %d div scale\n", largura_pt, imagem.largura, altura_pt,
+                 imagem.altura);
+    Amostras amostras(imagem);
+    for (const Faixa& faixa : faixas)
+        DesenhaFaixa(imagem, faixa, amostras);
     std::fputs("grestore\n", saida);
 }

@@ -126,6 +126,42 @@ TEST_F(Imagens, CoresNoPostScript) {
     ConfereCores(RenderizaEmCores(r.saida, 50, kMorvel), 50, "Ghostscript");
 }
 
+// A picture of scattered transparency, every other pixel drawn, each row its own red to
+// yellow: its clipping path is cut into bands of rows, each band drawn as an image of its own.
+// Every pixel at its place shows its own colour, or the shaded box.
+TEST_F(Imagens, TransparenciaEspalhadaNoPostScript) {
+    const std::string falta = FaltaFerramenta({kMorvel}, {});
+    if (!falta.empty()) GTEST_SKIP() << falta;
+    constexpr int kLado = 100, kDpi = 300;
+    EscreveArquivo("xadrez.png", PngRGBA(kLado, kLado, [](int x, int y) -> Rgba {
+                       return {255, static_cast<unsigned char>(2 * y), 0,
+                               static_cast<unsigned char>((x + y) % 2 == 0 ? 255 : 0)};
+                   }));
+    EscreveArquivo("f.fmt", "PAPEL A4\nRETANG 0.5 0.5 2 2 30 0\nIMAGEM 1 1 1 1 xadrez.png\n");
+    EscreveArquivo("r.txt", "A\n");
+    const Resultado r = Executa(kMorvel, {"r.txt", "f.fmt"});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    std::size_t imagens = 0;
+    for (std::size_t p = 0; (p = r.saida.find("{image flushfile}", p)) != std::string::npos; ++p)
+        ++imagens;
+    EXPECT_GT(imagens, 1u) << "drawn in one band";
+    const std::vector<Pagina> paginas = RenderizaEmCores(r.saida, kDpi, kMorvel);
+    ASSERT_EQ(paginas.size(), 1u);
+    const Pagina& p = paginas[0];
+    const int caixa = p.cor(static_cast<int>(0.7 * kDpi), static_cast<int>(0.7 * kDpi), 0);
+    for (int y = 1; y < kLado; y += 7)
+        for (int x = y % 5; x < kLado; x += 13) {
+            const int px = static_cast<int>((1 + (x + 0.5) / kLado) * kDpi);
+            const int py = static_cast<int>((1 + (y + 0.5) / kLado) * kDpi);
+            if ((x + y) % 2 == 0) {
+                EXPECT_EQ(p.cor(px, py, 0), 255) << x << "," << y;
+                EXPECT_NEAR(p.cor(px, py, 1), 2 * y, 8) << x << "," << y;
+            } else {
+                EXPECT_EQ(p.cor(px, py, 0), caixa) << x << "," << y;
+            }
+        }
+}
+
 // The share of black pixels over the region, in inches.
 double Tinta(const Pagina& p, double x, double y, double largura, double altura, int dpi) {
     long pretos = 0, todos = 0;
