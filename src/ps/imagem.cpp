@@ -3,7 +3,9 @@
 #include "bitmap/imagem.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -200,26 +202,59 @@ void DesenhaFaixa(const ImagemDecodificada& imagem, const Faixa& faixa, Amostras
     std::fputs("grestore\n", saida);
 }
 
+// The drawings of this run's pictures, by file name.
+std::map<std::string, ImagemCodificada>& Codificadas() {
+    static std::map<std::string, ImagemCodificada> codificadas;
+    return codificadas;
+}
+
 }  // namespace
 
-void DesenhaImagemDecodificada(const Caixa& caixa, const ImagemDecodificada& imagem) {
-    const long long largura_pt = static_cast<long long>(caixa.X2) - caixa.X1;
-    const long long altura_pt = static_cast<long long>(caixa.Y1) - caixa.Y2;
-    // A picture of less than a point prints nothing.
-    if (largura_pt <= 0 || altura_pt <= 0 || imagem.largura <= 0 || imagem.altura <= 0) return;
+const ImagemCodificada* ImagemDaExecucao(const std::string& arquivo) {
+    const auto achada = Codificadas().find(arquivo);
+    return achada != Codificadas().end() ? &achada->second : nullptr;
+}
+
+const ImagemCodificada& CodificaImagem(const std::string& arquivo,
+                                       const ImagemDecodificada& imagem) {
+    ImagemCodificada codificada{imagem.largura, imagem.altura, {}};
     std::vector<Faixa> faixas = {{0, imagem.altura, {}}};
     if (imagem.Transparente()) {
         faixas = Faixas(imagem);
         std::erase_if(faixas, [](const Faixa& f) { return f.partes.empty(); });
-        if (faixas.empty()) return;
     }
+    if (!faixas.empty()) {
+        char* texto = nullptr;
+        std::size_t tamanho = 0;
+        std::FILE* memoria = open_memstream(&texto, &tamanho);
+        if (memoria != nullptr) {
+            std::FILE* job = saida;
+            saida = memoria;
+            Amostras amostras(imagem);
+            for (const Faixa& faixa : faixas)
+                DesenhaFaixa(imagem, faixa, amostras);
+            saida = job;
+            if (std::fclose(memoria) == 0) codificada.desenho.assign(texto, tamanho);
+            std::free(texto);
+        }
+    }
+    return Codificadas().insert_or_assign(arquivo, std::move(codificada)).first->second;
+}
+
+void EsqueceImagensPS() {
+    Codificadas().clear();
+}
+
+void DesenhaImagemCodificada(const Caixa& caixa, const ImagemCodificada& imagem) {
+    const long long largura_pt = static_cast<long long>(caixa.X2) - caixa.X1;
+    const long long altura_pt = static_cast<long long>(caixa.Y1) - caixa.Y2;
+    // A picture of less than a point prints nothing, nor one without a drawn pixel.
+    if (largura_pt <= 0 || altura_pt <= 0 || imagem.desenho.empty()) return;
     std::fputs("gsave\n", saida);
     // User space in the picture's pixels, from its bottom left corner.
     std::fprintf(saida, "%d %d translate\n", caixa.X1, caixa.Y2);
     std::fprintf(saida, "%lld %d div %lld %d div scale\n", largura_pt, imagem.largura, altura_pt,
                  imagem.altura);
-    Amostras amostras(imagem);
-    for (const Faixa& faixa : faixas)
-        DesenhaFaixa(imagem, faixa, amostras);
+    std::fwrite(imagem.desenho.data(), 1, imagem.desenho.size(), saida);
     std::fputs("grestore\n", saida);
 }

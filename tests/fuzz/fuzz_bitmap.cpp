@@ -69,7 +69,8 @@ void ConfereDecodificada(const ImagemDecodificada& d) {
     fuzz::Exige(d.alfa.empty() || d.alfa.size() == pixels, "alpha of another size");
     if (static_cast<long long>(pixels) > kMaxPixelsDesenhados) return;
     saida = fuzz::Descarte();
-    DesenhaImagemDecodificada({0, 100, 100, 0}, d);
+    DesenhaImagemCodificada({0, 100, 100, 0}, CodificaImagem(kImagem, d));
+    EsqueceImagensPS();
 }
 
 void ConfereImagem() {
