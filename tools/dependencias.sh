@@ -27,6 +27,7 @@ libgtest-dev             test
 zbar-tools               test
 dmtx-utils               test
 poppler-utils            test bench
+qpdf                     test
 man-db                   test
 cups                     test
 cups-client              test

@@ -1,29 +1,25 @@
 // The documents the pages go to: the whole run in one document written to the job's output, or,
-// with a folder and a variable, one file per run of sheets of the same customer. A PDF ends with
-// its page tree and cross-reference table, so a document cannot be closed batch after batch as
-// the other programs' jobs are: it spans the run and is finished when the run ends.
+// with a folder and a variable, one document per run of sheets of the same customer, each to the
+// file clientes.cpp keeps for it. A PDF ends with its page tree and cross-reference table, so a
+// document cannot be closed batch after batch as the other programs' jobs are: it spans the run
+// and is finished when the run ends.
 #include <cairo-pdf.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "device/dispositivo.h"
+#include "pdf/clientes.h"
 #include "pdf/pdf.h"
 
 namespace {
 
 // The creator every document names.
 constexpr const char* kCriador = "morvpdf v2.2.2";
-// A new file of the run may be read and written by all, less what the umask takes away.
-constexpr mode_t kPermissoesArquivo = 0666;
 
 struct FechaSuperficie {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
@@ -72,31 +68,20 @@ struct LadoGravado {
     double largura, altura;
 };
 
-// The file of one customer while its sheets are added: written under a hidden name of its own
-// and renamed to its final name once complete, so that a file under a customer's name is
-// always whole.
-struct ArquivoCliente {
-    std::string valor;
-    std::string final;
-    std::string rascunho;
-    std::FILE* arquivo = nullptr;
-    Superficie documento;
-};
-
 // ---- The state of the run.
 // The run's one document (no folder): written to the job's output.
 Superficie documento;
 // The side being drawn, and the drawing that takes its operations in its place for a while.
 Contexto lado;
 cairo_t* desviado = nullptr;
-// With a folder: the sides of the sheet being drawn, and the customer's file being written.
+// With a folder: the sides of the sheet being drawn, and the customer's document being written.
 std::vector<LadoGravado> folha;
-std::unique_ptr<ArquivoCliente> cliente;
-// Final names given in this run: a customer met again later gets a name of its own.
-std::set<std::string> nomes_usados;
+Superficie documento_cliente;
 // Sheets handed over in this run, counted from 1.
 long folhas = 0;
-// A file of the run could not be written: nothing more is written, and the run fails.
+// The sheet being drawn lacks something the drawing library refused.
+bool folha_com_erro = false;
+// The run's document could not be written, or a sheet drawn: the run fails.
 bool falhou = false;
 
 bool PorCliente() {
@@ -117,59 +102,20 @@ void PreparaLado(cairo_t* cr, double altura) {
     if (opcoes_pdf.grade) DesenhaGrade(cr);
 }
 
-// The first name of the value not yet given in this run: the name, then name-2, name-3...
-std::string NomeLivre(const std::string& base) {
-    std::string nome = base;
-    for (long n = 2; nomes_usados.count(nome) != 0; ++n)
-        nome = base + "-" + std::to_string(n);
-    nomes_usados.insert(nome);
-    return nome;
-}
-
-// Closes the customer's file: complete, it takes its final name; otherwise it is removed.
-bool FechaCliente(bool completo) {
-    if (!cliente) return true;
-    std::unique_ptr<ArquivoCliente> c = std::move(cliente);
-    bool ok = false;
-    if (c->documento) {
-        cairo_surface_finish(c->documento.get());
-        ok = cairo_surface_status(c->documento.get()) == CAIRO_STATUS_SUCCESS;
-        c->documento.reset();
+// The customer's document is finished and handed back: its file takes its name or is removed.
+void TerminaCliente(bool completo) {
+    if (documento_cliente) {
+        cairo_surface_finish(documento_cliente.get());
+        const cairo_status_t estado = cairo_surface_status(documento_cliente.get());
+        documento_cliente.reset();
+        if (estado != CAIRO_STATUS_SUCCESS) RecusaCliente(cairo_status_to_string(estado));
     }
-    ok = std::fclose(c->arquivo) == 0 && ok;
-    if (completo && ok && std::rename(c->rascunho.c_str(), c->final.c_str()) == 0) return true;
-    std::remove(c->rascunho.c_str());
-    if (completo) return Falha("Erro na gravacao do arquivo [%s]\n", c->final);
-    return true;
-}
-
-// Opens the file of a new customer under a hidden draft name in the folder.
-bool AbreCliente(std::string_view valor) {
-    const std::string nome = NomeLivre(NomeSeguro(valor, folhas));
-    auto c = std::make_unique<ArquivoCliente>();
-    c->valor = valor;
-    c->final = opcoes_pdf.pasta + "/" + nome + ".pdf";
-    c->rascunho = opcoes_pdf.pasta + "/." + nome + ".pdf.XXXXXX";
-    const int fd = mkstemp(c->rascunho.data());
-    if (fd < 0) return Falha("Erro na abertura do arquivo [%s]\n", c->final);
-    // The customer's file gets the permissions any file of the job would get, not mkstemp's.
-    const mode_t mascara = umask(0);
-    umask(mascara);
-    fchmod(fd, kPermissoesArquivo & ~mascara);
-    c->arquivo = fdopen(fd, "wb");
-    if (c->arquivo == nullptr) {
-        close(fd);
-        std::remove(c->rascunho.c_str());
-        return Falha("Erro na abertura do arquivo [%s]\n", c->final);
-    }
-    c->documento = NovoDocumento(c->arquivo, valor.empty() ? nome : TextoUTF8(valor));
-    cliente = std::move(c);
-    return true;
+    FechaCliente(completo);
 }
 
 // The sheet's sides, as drawn, become pages of the customer's document.
 void ColocaFolha() {
-    cairo_surface_t* destino = cliente->documento.get();
+    cairo_surface_t* destino = documento_cliente.get();
     for (const LadoGravado& l : folha) {
         cairo_pdf_surface_set_size(destino, l.largura, l.altura);
         Contexto cr(cairo_create(destino));
@@ -207,10 +153,13 @@ void ComecaLado() {
 
 void TerminaLado() {
     if (!lado) return;
-    // A drawing the library refused leaves the page short of it: never a silent success.
-    if (cairo_status(lado.get()) != CAIRO_STATUS_SUCCESS && !falhou) {
-        std::fprintf(stderr, "Erro no desenho da folha [%ld]\n", folhas + 1);
+    // A drawing the library refused leaves the page short of it: never a silent success. A
+    // document that could not be written is named by whoever writes it, with the reason.
+    const cairo_status_t estado = cairo_status(lado.get());
+    if (estado != CAIRO_STATUS_SUCCESS && estado != CAIRO_STATUS_WRITE_ERROR) {
+        if (!falhou) std::fprintf(stderr, "Erro no desenho da folha [%ld]\n", folhas + 1);
         falhou = true;
+        folha_com_erro = true;
     }
     if (!PorCliente()) cairo_show_page(lado.get());
     lado.reset();
@@ -224,18 +173,31 @@ void TerminaFolha(std::string_view valor) {
                 ? std::string_view()
                 : valor.substr(inicio, valor.find_last_not_of(' ') - inicio + 1);
     ++folhas;
-    if (PorCliente() && !falhou) {
-        const bool mesmo = cliente && cliente->valor == valor;
-        if (!mesmo && FechaCliente(true)) AbreCliente(valor);
-        if (cliente) ColocaFolha();
+    if (PorCliente()) {
+        if (!MesmoCliente(valor)) {
+            TerminaCliente(true);
+            const DocumentoCliente destino = AbreCliente(valor, folhas);
+            if (destino.fluxo != nullptr)
+                documento_cliente = NovoDocumento(destino.fluxo, destino.titulo);
+        }
+        ContaFolha(folhas, static_cast<int>(folha.size()));
+        // A customer whose sheet lacks a drawing gets no file: it would not be what was printed.
+        if (folha_com_erro)
+            RecusaCliente("Erro no desenho da folha [" + std::to_string(folhas) + "]");
+        if (documento_cliente) ColocaFolha();
     }
     folha.clear();
+    folha_com_erro = false;
 }
 
 bool EncerraExecucao(bool completa) {
     lado.reset();
     folha.clear();
-    const bool fechado = FechaCliente(completa);
+    bool fechado = true;
+    if (PorCliente()) {
+        TerminaCliente(completa);
+        fechado = EncerraClientes();
+    }
     if (documento) {
         cairo_surface_finish(documento.get());
         // A write that failed is named by the driver, which checks the output.
@@ -247,8 +209,8 @@ bool EncerraExecucao(bool completa) {
     const bool ok = fechado && !falhou;
     EsqueceImagens();
     EsqueceFormas();
-    nomes_usados.clear();
     folhas = 0;
+    folha_com_erro = false;
     falhou = false;
     return ok;
 }
@@ -256,17 +218,13 @@ bool EncerraExecucao(bool completa) {
 void ReiniciaDispositivoPDF() {
     lado.reset();
     folha.clear();
-    if (cliente) {
-        cliente->documento.reset();
-        std::fclose(cliente->arquivo);
-        std::remove(cliente->rascunho.c_str());
-        cliente.reset();
-    }
+    documento_cliente.reset();
+    ReiniciaClientes();
     documento.reset();
     desviado = nullptr;
     EsqueceImagens();
     EsqueceFormas();
-    nomes_usados.clear();
     folhas = 0;
+    folha_com_erro = false;
     falhou = false;
 }

@@ -5,6 +5,7 @@
 
 #include "device/dispositivo.h"
 #include "interp/interp.h"
+#include "pdf/clientes.h"
 #include "pdf/pdf.h"
 #include "util/numeros.h"
 
@@ -23,6 +24,7 @@ constexpr int kMargemX = 72;
 void InicializaImp() {
     margemx = kMargemX;
     EsqueceFormas();
+    if (!opcoes_pdf.pasta.empty()) ComecaLoteClientes();
 }
 
 void DefineMacros(char lado) {
