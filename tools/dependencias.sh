@@ -20,6 +20,7 @@ libmd-dev                build
 libcups2-dev             build
 libzint-dev              build
 libcairo2-dev            build
+libspng-dev              build
 fonts-urw-base35         demo test bench
 ghostscript              demo test bench
 libgtest-dev             test
@@ -32,6 +33,7 @@ cups                     test
 cups-client              test
 clang                    fuzz
 libclang-rt-14-dev       fuzz
+zlib1g-dev               fuzz
 dpkg-dev                 deb
 lintian                  deb
 time                     bench
