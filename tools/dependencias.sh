@@ -39,6 +39,7 @@ chromium-driver          test
 python3-selenium         test
 clang                    fuzz
 libclang-rt-14-dev       fuzz
+zlib1g-dev               fuzz
 dpkg-dev                 deb
 lintian                  deb
 time                     bench

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "device/dispositivo.h"
+#include "interp/interp.h"
 #include "pdf/pdf.h"
 
 namespace {
@@ -22,8 +23,11 @@ struct Rotacoes {
     bool operator==(const Rotacoes&) const = default;
 };
 
+// Each copy of a copy set (VIAS) has a form of its own, and each side its own shift.
 struct FormaGravada {
     char lado;
+    int via;
+    Deslocamento deslocamento;
     Rotacoes antes, depois;
     Superficie desenho;
 };
@@ -36,10 +40,10 @@ Rotacoes RotacoesAtuais() {
 const FormaGravada& Grava(char lado, void (*interpreta)()) {
     const PaginaPontos p = PaginaEfetiva();
     const cairo_rectangle_t area{0, 0, p.largura, p.altura};
-    FormaGravada f{lado,
-                   RotacoesAtuais(),
-                   {},
-                   Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area))};
+    FormaGravada f{
+        lado,         via_atual,
+        deslocamento, RotacoesAtuais(),
+        {},           Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area))};
     cairo_t* cr = cairo_create(f.desenho.get());
     // The same user space as a side's: points from the bottom left, y upwards.
     cairo_translate(cr, 0, p.altura);
@@ -60,7 +64,9 @@ void DesenhaForma(char lado, void (*interpreta)()) {
     if (cr == nullptr) return;
     const FormaGravada* forma = nullptr;
     for (const FormaGravada& f : formas)
-        if (f.lado == lado && f.antes == RotacoesAtuais()) forma = &f;
+        if (f.lado == lado && f.via == via_atual && f.deslocamento.x == deslocamento.x &&
+            f.deslocamento.y == deslocamento.y && f.antes == RotacoesAtuais())
+            forma = &f;
     if (forma == nullptr) forma = &Grava(lado, interpreta);
     rotacao0 = forma->depois.pedida;
     rotacao = forma->depois.em_uso;

@@ -13,10 +13,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "barcode/barcode.h"
 #include "barcode/matriz.h"
-#include "bitmap/bitmap.h"
+#include "bitmap/imagem.h"
 #include "device/dispositivo.h"
 #include "pdf/pdf.h"
 #include "util/texto.h"
@@ -137,32 +138,52 @@ Superficie Mascara(const Bitmap& b) {
     return s;
 }
 
-// The images of the run by file name: each read once.
+// The images of the run by file name: each read once. A bitmap is a mask of its dark pixels; a
+// decoded picture is an image of its own colours (see imagens.cpp).
 struct ImagemLida {
-    Superficie mascara;
+    Superficie superficie;
     int largura, altura;
+    bool decodificada;
 };
 std::map<std::string, ImagemLida>& Imagens() {
     static std::map<std::string, ImagemLida> imagens;
     return imagens;
 }
 
-const ImagemLida* Imagem(const char* arquivo) {
+const ImagemLida* ImagemDoArquivo(const char* arquivo) {
     auto& imagens = Imagens();
     const auto achada = imagens.find(arquivo);
-    if (achada != imagens.end()) return achada->second.mascara ? &achada->second : nullptr;
-    ImagemLida lida{nullptr, 0, 0};
-    const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
-    if (b && BitmapCoerente(*b)) lida = {Mascara(*b), b->largura, b->altura};
+    if (achada != imagens.end()) return achada->second.superficie ? &achada->second : nullptr;
+    ImagemLida lida{nullptr, 0, 0, false};
+    const std::optional<Imagem> imagem = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
+    if (const auto* d = imagem ? std::get_if<ImagemDecodificada>(&*imagem) : nullptr)
+        lida = {Superficie(SuperficieDaImagem(*d)), d->largura, d->altura, true};
+    else if (const auto* b = imagem ? std::get_if<Bitmap>(&*imagem) : nullptr;
+             b && BitmapCoerente(*b))
+        lida = {Mascara(*b), b->largura, b->altura, false};
     const auto [item, novo] = imagens.emplace(arquivo, std::move(lida));
-    return item->second.mascara ? &item->second : nullptr;
+    return item->second.superficie ? &item->second : nullptr;
+}
+
+// A decoded picture in its box, whole points as morvel's: its colours, its transparent parts
+// leaving the page as it is.
+void DesenhaDecodificada(cairo_t* cr, float x, float y, float largura, float altura,
+                         const ImagemLida& imagem) {
+    const MedidaImagem medida = MedeImagem(largura, altura, imagem.largura, imagem.altura);
+    const Caixa c = ConverteCaixa(x, y, medida.largura, medida.altura);
+    const double largura_pt = static_cast<double>(c.X2) - c.X1;
+    const double altura_pt = static_cast<double>(c.Y1) - c.Y2;
+    // A picture of less than a point prints nothing.
+    if (largura_pt <= 0 || altura_pt <= 0) return;
+    // Rows top first: the first row at the box's top, the next ones down the page.
+    cairo_translate(cr, c.X1, c.Y1);
+    cairo_scale(cr, largura_pt / imagem.largura, -altura_pt / imagem.altura);
+    cairo_set_source_surface(cr, imagem.superficie.get(), 0, 0);
+    cairo_rectangle(cr, 0, 0, imagem.largura, imagem.altura);
+    cairo_fill(cr);
 }
 
 }  // namespace
-
-void EsqueceImagens() {
-    Imagens().clear();
-}
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     const Desenho d(Lado());
@@ -238,13 +259,22 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     cairo_stroke(*d);
 }
 
+void EsqueceImagens() {
+    Imagens().clear();
+}
+
 // The image's box, in whole points as morvel scales it, with its top left corner at (x, y). A
-// plain image paints its light pixels white; a mask (mascara not 0) leaves them as they were.
-void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+// plain bitmap paints its light pixels white; a mask (mascara not 0) leaves them as they were.
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo,
+                   int mascara) {
     const Desenho d(Lado());
     if (!d || arquivo == nullptr) return;
-    const ImagemLida* imagem = Imagem(arquivo);
+    const ImagemLida* imagem = ImagemDoArquivo(arquivo);
     if (imagem == nullptr) return;
+    if (imagem->decodificada) {
+        DesenhaDecodificada(*d, x, y, largura, altura, *imagem);
+        return;
+    }
     const long long altura_pt = static_cast<long long>(imagem->altura) * 72 / kPixelsPolegada;
     const long long largura_pt = static_cast<long long>(imagem->largura) * 72 / kPixelsPolegada;
     // An image of less than a point prints nothing.
@@ -260,7 +290,7 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     }
     cairo_scale(*d, static_cast<double>(largura_pt) / imagem->largura,
                 static_cast<double>(altura_pt) / imagem->altura);
-    cairo_pattern_t* p = cairo_pattern_create_for_surface(imagem->mascara.get());
+    cairo_pattern_t* p = cairo_pattern_create_for_surface(imagem->superficie.get());
     cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
     cairo_mask(*d, p);
     cairo_pattern_destroy(p);

@@ -43,6 +43,12 @@ void TerminaFolha(std::string_view valor);
 // The designer's grid on the current side.
 void DesenhaGrade(cairo_t* cr);
 
+// A decoded picture as an image of the drawing library, which the document embeds as an image
+// of its colours with its alpha, if it has any, as the image's soft mask (null when the library
+// refuses it). The caller owns it.
+struct ImagemDecodificada;
+cairo_surface_t* SuperficieDaImagem(const ImagemDecodificada& imagem);
+
 // ---- What a host that asks is told of each drawing (aviso_tinta; nothing is done without it).
 // The box from (x1, y1) to (x2, y2) of `cr`'s user space as it stands, `margem` wider on every
 // side (half a stroke's width).

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,13 +44,6 @@ std::vector<long> InicioDasPaginas(std::FILE* copia, long tamanho) {
         inicios.push_back(pag);
     dad = nullptr;
     return inicios;
-}
-
-// The header line that gives a batch its range of MARCA blocks, as the pre-pass reads it back.
-std::string Cabecalho(int ini, int fim) {
-    char linha[32];
-    std::snprintf(linha, sizeof linha, "APA%02dQTD%02d\n", ini, ini == 0 ? 0 : fim - ini + 1);
-    return linha;
 }
 
 bool Grava(const std::string& nome, const std::string& bytes) {
@@ -145,44 +139,44 @@ std::vector<LinhaRelatorio> Amostra::Linhas(int pagina, bool utf8) const {
 PaginaSozinha Amostra::Prepara(int pagina, const std::string& pasta) const {
     PaginaSozinha p;
     const Local& local = paginas_[static_cast<std::size_t>(pagina) - 1];
-    // The printed pieces: the page before (in this batch, or the last of the one before), then
-    // the page.
+    const auto ultima_do = [this](int lote) {
+        return static_cast<int>(lotes_[static_cast<std::size_t>(lote)].inicios.size()) - 1;
+    };
+    // The printed pieces: the page before (in this batch, or the last of the one before), the
+    // page, and the page after it in its batch, which the inserter marks of the page read ahead.
     struct Peca {
         int lote, primeira, ultima;
+        bool imprime;
     };
     std::vector<Peca> pecas;
-    if (local.indice > 0) {
-        pecas.push_back({local.lote, local.indice - 1, local.indice});
-    } else if (local.lote > 0) {
-        const int anterior = local.lote - 1;
-        const int ultima = static_cast<int>(lotes_[static_cast<std::size_t>(anterior)].inicios.size()) - 1;
-        pecas.push_back({anterior, ultima, ultima});
-        pecas.push_back({local.lote, 0, 0});
-    } else {
-        pecas.push_back({local.lote, 0, 0});
-    }
+    const int depois = std::min(local.indice + 1, ultima_do(local.lote));
+    if (local.indice == 0 && local.lote > 0)
+        pecas.push_back({local.lote - 1, ultima_do(local.lote - 1), ultima_do(local.lote - 1), true});
+    pecas.push_back({local.lote, std::max(local.indice - 1, 0), depois, true});
+    // The last page of a batch reads ahead the next batch's first page.
+    const bool ultima = local.indice == ultima_do(local.lote);
+    if (ultima && local.lote + 1 < static_cast<int>(lotes_.size()))
+        pecas.push_back({local.lote + 1, 0, 0, false});
     p.folha = pagina > 1 ? 1 : 0;
     p.primeira_pagina = pagina - p.folha;
-    const bool dois_lotes = pecas.size() > 1;
-    std::vector<TrechoExecucao> impressos;
+    std::vector<TrechoExecucao> trechos;
     for (const Peca& peca : pecas) {
         const Lote& l = lotes_[static_cast<std::size_t>(peca.lote)];
         TrechoExecucao t;
-        t.dados = pasta + "/dados" + std::to_string(impressos.size() + 1);
+        t.dados = pasta + "/dados" + std::to_string(trechos.size() + 1);
         t.marcaini = l.marcaini;
         t.marcafim = l.marcafim;
+        t.imprime = peca.imprime;
+        t.paginas_antes = p.primeira_pagina - 1;
         const std::string bytes = Bytes(peca.lote, peca.primeira, peca.ultima);
         Grava(t.dados, bytes);
-        if (dois_lotes || l.marcaini != 0 || l.marcafim != 0)
-            p.relatorio += Cabecalho(l.marcaini, l.marcafim);
-        p.relatorio += bytes;
-        impressos.push_back(std::move(t));
+        trechos.push_back(std::move(t));
     }
     // The batches before are loaded without printing, each with its own range.
     for (int lote = 0; lote < pecas.front().lote; ++lote) {
         const Lote& l = lotes_[static_cast<std::size_t>(lote)];
-        p.trechos.push_back({impressos.front().dados, l.marcaini, l.marcafim, false});
+        p.trechos.push_back({trechos.front().dados, l.marcaini, l.marcafim, false, 0});
     }
-    p.trechos.insert(p.trechos.end(), impressos.begin(), impressos.end());
+    p.trechos.insert(p.trechos.end(), trechos.begin(), trechos.end());
     return p;
 }

@@ -21,7 +21,6 @@ struct PaginaSozinha {
     std::vector<TrechoExecucao> trechos;
     int folha = 0;             // the page's sheet among those printed, from 0
     int primeira_pagina = 0;   // the report page of the first sheet printed
-    std::string relatorio;     // the same pages as a report of their own, for the other programs
 };
 
 class Amostra {
@@ -33,8 +32,9 @@ class Amostra {
     // reads them (a long line is cut between characters).
     std::vector<LinhaRelatorio> Linhas(int pagina, bool utf8) const;
     // The data files of the pieces that print page `pagina` alone, written into `pasta`: the
-    // page and the one before it, which leaves the next page what a run would (the text
-    // rotation), each in its own batch, after loads of the earlier batches.
+    // page with the one before it, which leaves the page what a run would (the text rotation),
+    // and the one after it, which the inserter marks read ahead (in the next batch, read and not
+    // printed), each in its own batch, after loads of the earlier batches.
     PaginaSozinha Prepara(int pagina, const std::string& pasta) const;
 
   private:

@@ -33,6 +33,7 @@ constexpr const char* kArquivoFormulario = "formulario.fmt";
 constexpr std::size_t kMaxImagem = 64 * 1024 * 1024;
 constexpr std::size_t kMaxResultado = 16 * 1024 * 1024;
 constexpr std::size_t kMaxMensagensFalha = 64 * 1024;
+constexpr std::size_t kMaxIndice = 32;
 // The auxiliaries of the other views are installed here, from the studio's own folder; in the
 // build tree they are beside it.
 constexpr const char* kAuxiliaresRelativo = MORV_AUXILIARES_RELATIVO;
@@ -156,6 +157,7 @@ QuadroVista DesenhaOutraVista(const PastaTrabalho& pasta, const ProgramasVistas&
         argumentos.push_back(std::to_string(t.marcaini));
         argumentos.push_back(std::to_string(t.marcafim));
         argumentos.push_back(t.imprime ? "1" : "0");
+        argumentos.push_back(std::to_string(t.paginas_antes));
     }
     const char* programa = ps ? "morvel" : "morvex";
     const Execucao job = ExecutaTrabalho(pasta, argumentos, pasta_formularios, limites, ExecutaPrograma);
@@ -174,13 +176,10 @@ QuadroVista DesenhaOutraVista(const PastaTrabalho& pasta, const ProgramasVistas&
         ExecutaTrabalho(pasta, interpretador, pasta_formularios, limites, ExecutaPrograma);
     if (!desenho.Sucesso())
         return {{}, MotivoFalha(desenho, ps ? "O Ghostscript" : "O gpcl6")};
-    int paginas = 0;
-    while (fs::exists(pasta.caminho() + "/vista-" + std::to_string(paginas + 1) + ".png"))
-        ++paginas;
-    const int folhas = pagina.folha + 1;
-    const int lados = std::max(1, paginas / folhas);
-    const int indice = pagina.folha * lados + std::min(pedido.lado, lados - 1);
+    // The page morvpdf's document showed: the same sheet and side in the other job.
     bool cabe = false;
+    const long indice = std::strtol(
+        LeLimitado(pasta.caminho() + "/" + kArquivoIndice, kMaxIndice, cabe).c_str(), nullptr, 10);
     std::string png = LeLimitado(pasta.caminho() + "/vista-" + std::to_string(indice + 1) + ".png",
                                  kMaxImagem, cabe);
     if (!cabe || png.size() < kPosAlturaPNG + 4)

@@ -201,6 +201,18 @@ void Objetos(Json& j, const std::map<int, int>& lados, int lado) {
     j.Bruto("]");
 }
 
+const TrechoExecucao& PrimeiroImpresso(const PaginaSozinha& p) {
+    for (const TrechoExecucao& t : p.trechos)
+        if (t.imprime) return t;
+    return p.trechos.back();
+}
+
+const TrechoExecucao& UltimoImpresso(const PaginaSozinha& p) {
+    for (auto t = p.trechos.rbegin(); t != p.trechos.rend(); ++t)
+        if (t->imprime) return *t;
+    return p.trechos.back();
+}
+
 bool Grava(const char* nome, const std::string& bytes) {
     std::FILE* f = std::fopen(nome, "wb");
     if (f == nullptr) return false;
@@ -227,7 +239,8 @@ int DesenhaNoFilho(const OrdemDesenho& ordem) {
     // the preflight looks over them.
     std::map<int, int> lados;
     std::vector<AvisoFormato> avisos;
-    const TrechoExecucao& ultimo = ordem.pagina.trechos.back();
+    // The batch of the page itself: the last printed piece.
+    const TrechoExecucao& ultimo = UltimoImpresso(ordem.pagina);
     std::string msg;
     marcaini = ultimo.marcaini;
     marcafim = ultimo.marcafim;
@@ -243,18 +256,23 @@ int DesenhaNoFilho(const OrdemDesenho& ordem) {
     const double largura = p.largura / kPontosPorPolegada, altura = p.altura / kPontosPorPolegada;
     ConfereCaixas(lados, largura, altura, avisos);
 
+    // The sheets the run printed, each page as many copies as the page's format asks for: the
+    // page's own first copy is shown.
+    const long antes = PrimeiroImpresso(ordem.pagina).paginas_antes * vias;
+    const long impressas = folhas - antes;
     int lados_folha = 1;
     if (status == 0) {
         const int paginas_pdf = PaginasDoPDF(ordem.job);
-        if (folhas > 0 && paginas_pdf > 0)
-            lados_folha = std::max(1, static_cast<int>(paginas_pdf / folhas));
+        if (impressas > 0 && paginas_pdf > 0)
+            lados_folha = std::max(1, static_cast<int>(paginas_pdf / impressas));
     }
     const int lado = std::min(ordem.lado, lados_folha - 1);
+    const long indice = ordem.pagina.folha * vias * lados_folha + lado;
+    Grava(kArquivoIndice, std::to_string(indice));
     std::string erro_imagem;
     std::optional<QuadroPNG> quadro;
     if (status == 0 && ordem.imagem) {
-        quadro = RenderizaPaginaPDF(ordem.job, ordem.pagina.folha * lados_folha + lado,
-                                    ordem.dpi, erro_imagem);
+        quadro = RenderizaPaginaPDF(ordem.job, static_cast<int>(indice), ordem.dpi, erro_imagem);
         if (quadro && !Grava(kArquivoImagem, quadro->png)) erro_imagem = "Erro na gravacao da imagem";
     }
 

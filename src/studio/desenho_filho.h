@@ -12,6 +12,9 @@
 constexpr const char* kArquivoResultado = "resultado.json";
 constexpr const char* kArquivoImagem = "pagina.png";
 constexpr const char* kArquivoMensagens = "mensagens";
+// The page of the run's document that shows the sheet and side asked for, counted from 0: the
+// other programs' jobs have their pages in the same order.
+constexpr const char* kArquivoIndice = "indice";
 
 struct OrdemDesenho {
     std::string formulario;  // the form's text, as a file of the job's directory

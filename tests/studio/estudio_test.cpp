@@ -311,29 +311,50 @@ std::string DeBase64(const std::string& texto) {
 // Every page drawn alone is the page of the whole run, in a report of three batches that use
 // their own MARCA blocks (lines before the first MARCA judged by the number the earlier load
 // left), where a rotation set on one page carries to the next.
+// The other forms print the inserter's marks, whose envelopes (a captured group letter) run on
+// from one batch into the next: only the page after a page tells whether it ends its envelope;
+// and one prints two copies of each page, of which the first is shown.
 TEST_F(Estudio, CadaPaginaSozinhaEAdaExecucaoInteira) {
     std::string relatorio;
     const char* cabecalhos[] = {"APA01QTD01\n", "", "APA02QTD01\n", "", "APA03QTD02\n", "", ""};
+    const char* grupos = "ABBCCCD";
     for (int n = 1; n <= 7; ++n)
         relatorio += std::string(cabecalhos[n - 1]) + "\fCABECALHO " + std::to_string(n) +
-                     "\n.secao 1\nLOTE " + std::to_string(n) + "\n.fim\n";
+                     "\n.secao 1\nGRUPO " + grupos[n - 1] + "\n.fim\n";
     EscreveArquivo("lotes.txt", relatorio);
     EscreveArquivo("lotes.fmt",
                    "TEXTO 1 1 A12 N antes\nINPUT 1 2 A12 - 1\nMARCA 1\nTEXTO 1 3 A12 N um\n"
                    "MARCA 2\nTEXTO 1 3 A12 N dois\nROTACAO 90\nTEXTO 3 3 A12 N girado\nMARCA 3\n"
                    "TEXTO 1 4 A12 N tres\nMARCA 4\nROTACAO2 90\nINPUT 4 6 C10 - 0\n");
-    ASSERT_EQ(Executa(kMorvpdf, {"lotes.txt", "lotes.fmt", "inteira.pdf"}).status, 0);
-    EstudioEmExecucao estudio("lotes.txt", "lotes.fmt");
-    for (int n = 1; n <= 7; ++n) {
-        SCOPED_TRACE("page " + std::to_string(n));
-        const std::string pedido = "api/desenho?pagina=" + std::to_string(n) +
-                                   "&lado=0&dpi=30&grade=0&vista=morvpdf";
-        const std::string r = Corpo(Troca(estudio.porta(), Monta(estudio, Post(pedido, LeArquivo("lotes.fmt")))));
-        const std::string n_ = std::to_string(n);
-        SaidaDe("pdftoppm -r 30 -png -f " + n_ + " -l " + n_ + " inteira.pdf inteira");
-        const std::vector<unsigned char> esperada = PixelsPNG(LeArquivo("inteira-" + n_ + ".png"));
-        ASSERT_FALSE(esperada.empty());
-        EXPECT_TRUE(PixelsPNG(DeBase64(Membro(r, "png"))) == esperada) << r.substr(0, 300);
+    for (const int vias : {1, 2}) {
+        std::string envelopes;
+        for (const char* bloco : {"1", "2", "3"})
+            envelopes += std::string("MARCA ") + bloco + "\nVIAS " + std::to_string(vias) +
+                         "\nGRUPO G\nOMR 0.2 3\nCAPTURA 1 G:7:1\nMOSTRA 1 2 A12 - G\n";
+        EscreveArquivo("envelopes" + std::to_string(vias) + ".fmt", envelopes + "MARCA 4\n");
+    }
+    struct Caso {
+        const char* formato;
+        int vias;
+    };
+    for (const Caso& c : {Caso{"lotes.fmt", 1}, Caso{"envelopes1.fmt", 1}, Caso{"envelopes2.fmt", 2}}) {
+        SCOPED_TRACE(c.formato);
+        ASSERT_EQ(Executa(kMorvpdf, {"lotes.txt", c.formato, "inteira.pdf"}).status, 0);
+        EstudioEmExecucao estudio("lotes.txt", c.formato);
+        for (int n = 1; n <= 7; ++n) {
+            SCOPED_TRACE("page " + std::to_string(n));
+            const std::string pedido = "api/desenho?pagina=" + std::to_string(n) +
+                                       "&lado=0&dpi=30&grade=0&vista=morvpdf";
+            const std::string r =
+                Corpo(Troca(estudio.porta(), Monta(estudio, Post(pedido, LeArquivo(c.formato)))));
+            // The page's first copy.
+            const std::string folha = std::to_string((n - 1) * c.vias + 1);
+            SaidaDe("pdftoppm -r 30 -png -singlefile -f " + folha + " -l " + folha +
+                    " inteira.pdf inteira");
+            const std::vector<unsigned char> esperada = PixelsPNG(LeArquivo("inteira.png"));
+            ASSERT_FALSE(esperada.empty());
+            EXPECT_TRUE(PixelsPNG(DeBase64(Membro(r, "png"))) == esperada) << r.substr(0, 300);
+        }
     }
 }
 
