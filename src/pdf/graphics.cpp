@@ -178,6 +178,7 @@ void DesenhaDecodificada(cairo_t* cr, float x, float y, float largura, float alt
     // Rows top first: the first row at the box's top, the next ones down the page.
     cairo_translate(cr, c.X1, c.Y1);
     cairo_scale(cr, largura_pt / imagem.largura, -altura_pt / imagem.altura);
+    AvisaTinta(cr, 0, 0, imagem.largura, imagem.altura);
     cairo_set_source_surface(cr, imagem.superficie.get(), 0, 0);
     cairo_rectangle(cr, 0, 0, imagem.largura, imagem.altura);
     cairo_fill(cr);
