@@ -1,7 +1,7 @@
 #pragma once
 // The form the studio edits: read once when the studio starts (a form that does not exist yet
-// starts empty), written back only when the designer saves, and then atomically: a file of its
-// own beside it, synced, renamed over the form, with the form's permissions.
+// starts empty), written back only when the designer saves, and then atomically (util/rascunho:
+// a draft beside it, synced, renamed over the form), with the form's permissions.
 #include <string>
 
 #include "studio/json.h"
