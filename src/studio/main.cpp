@@ -1,6 +1,6 @@
 // morvstudio: a form designed in the browser on the real report. It reads the report once,
 // serves one page on 127.0.0.1 (or the address -a names) under a token of the run, and runs
-// until SIGINT or SIGTERM, which end it with status 0 and nothing of it left on disk.
+// until SIGINT, SIGTERM or SIGHUP, which end it with status 0 and nothing of it left on disk.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -50,7 +50,9 @@ std::string EnderecoCanonico(const std::string& endereco) {
 
 // The signals that end the studio are taken by the main thread alone, in its own time: every
 // thread started later inherits them blocked. A shell starts a command in the background with
-// SIGINT ignored, which would throw it away unseen: both are taken back to their default first.
+// SIGINT ignored, which would throw it away unseen: SIGINT and SIGTERM are taken back to their
+// default first. SIGHUP (the designer's terminal closed) ends it the same way, or its report's
+// paginated copy would stay in TMPDIR; under nohup(1) it stays ignored, as in the programs.
 sigset_t SinaisDeFim() {
     sigset_t sinais;
     sigemptyset(&sinais);
@@ -58,6 +60,10 @@ sigset_t SinaisDeFim() {
         signal(sinal, SIG_DFL);
         sigaddset(&sinais, sinal);
     }
+    if (signal(SIGHUP, SIG_DFL) != SIG_IGN)
+        sigaddset(&sinais, SIGHUP);
+    else
+        signal(SIGHUP, SIG_IGN);
     pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
     return sinais;
 }

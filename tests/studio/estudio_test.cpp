@@ -64,9 +64,9 @@ class EstudioEmExecucao {
     }
     EstudioEmExecucao(const EstudioEmExecucao&) = delete;
     EstudioEmExecucao& operator=(const EstudioEmExecucao&) = delete;
-    // SIGTERM; the exit status, or -1 when it did not exit by itself.
-    int Termina() {
-        kill(pid_, SIGTERM);
+    // SIGTERM (or another signal); the exit status, or -1 when it did not exit by itself.
+    int Termina(int sinal = SIGTERM) {
+        kill(pid_, sinal);
         int estado = 0;
         waitpid(pid_, &estado, 0);
         pid_ = -1;
@@ -242,8 +242,12 @@ TEST_F(Estudio, RecusasEFormulariosQueNaoTerminam) {
         // Whatever came before, the studio still answers.
         EXPECT_EQ(Status(Troca(estudio.porta(), Monta(estudio, Get("api/estado")))), 200);
     }
-    // SIGTERM ends it with status 0, and nothing of it is left.
+    // SIGTERM ends it with status 0, and nothing of it is left; so does SIGHUP, the designer's
+    // terminal closed.
     EXPECT_EQ(estudio.Termina(), 0);
+    EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
+    EstudioEmExecucao outro("relatorio.txt", "formulario.fmt");
+    EXPECT_EQ(outro.Termina(SIGHUP), 0);
     EXPECT_EQ(Conteudo(tmpdir.caminho()), std::vector<std::string>{});
 }
 
