@@ -131,7 +131,7 @@ int Filtra(int argc, char** argv) {
     // the program checks them, and stops the job on a value that is no shift.
     std::vector<std::string> argumentos = {kNomePrograma};
     for (const OpcaoDeslocamento& o : kDeslocamentos) {
-        const std::string valor = OpcaoDoTrabalho(argv[kArgOpcoes], o.nome);
+        const std::string valor = DeslocamentoDoTrabalho(argv[kArgOpcoes], o.nome);
         if (!valor.empty()) argumentos.insert(argumentos.end(), {o.opcao, valor});
     }
     // The job runs in a directory of its own: the report's name must not depend on where.

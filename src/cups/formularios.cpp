@@ -87,6 +87,11 @@ std::string OpcaoDoTrabalho(const char* opcoes, const char* nome) {
     return SemPersonalizado(valor);
 }
 
+std::string DeslocamentoDoTrabalho(const char* opcoes, const char* nome) {
+    std::string valor = OpcaoDoTrabalho(opcoes, nome);
+    return valor == kNenhum ? "" : valor;
+}
+
 std::string FormularioDoTrabalho(const char* opcoes) {
     return OpcaoDoTrabalho(opcoes, kOpcao);
 }

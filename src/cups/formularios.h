@@ -8,6 +8,11 @@
 // models' choice "nenhum"). A custom value ("Custom.VALOR") gives VALOR.
 std::string OpcaoDoTrabalho(const char* opcoes, const char* nome);
 
+// A shift a job asks for (deslocamento, deslocamento-verso), as OpcaoDoTrabalho gives it; empty
+// also for the models' choice "nenhum" sent as the job's own, which asks for no shift: a client
+// that offers the model's choices sends it for "(none)".
+std::string DeslocamentoDoTrabalho(const char* opcoes, const char* nome);
+
 // The form a job asks for: its "formulario" option, or the queue's.
 std::string FormularioDoTrabalho(const char* opcoes);
 
