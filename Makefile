@@ -50,10 +50,11 @@ clean:
 
 # `make studio` starts morvstudio on a copy of the example in $(OUT)/studio, where its form is
 # saved (a copy already there is kept), on 127.0.0.1:$(PORTA); it prints the address to open
-# and runs until Ctrl+C.
+# and runs until Ctrl+C. Its pages are morvpdf's and Ghostscript's: it needs what the demo needs.
 PORTA ?= 8080
 .PHONY: studio
 studio: build
+	$(DEPENDENCIAS) demo
 	mkdir -p $(OUT)/studio
 	for f in relatorio.txt formulario.fmt logo.bmp; do \
 	  [ -e $(OUT)/studio/$$f ] || cp examples/$$f $(OUT)/studio/; done
