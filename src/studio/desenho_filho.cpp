@@ -37,6 +37,9 @@ struct CaixaTinta {
 // What the executor and the back-end told, in the order they told it.
 int linha_atual = 0;
 std::map<int, std::vector<CaixaTinta>> caixas;  // each line's boxes, from its last run
+// The lines whose last ink was laid under a quarter turn (ROTACAO 90 or 270): a text of theirs
+// runs up the page, its x with it, and a move on the page is turned back into the form's.
+std::map<int, bool> girados;
 struct Marca {
     long posicao;  // how much of the messages was written when the object began
     int linha;
@@ -50,12 +53,19 @@ void AoObjeto(int linha) {
     // The boxes of an object's last run are those of the page shown: it runs again on every
     // page, and a fixed one whenever its form is drawn anew.
     caixas[linha].clear();
+    girados.erase(linha);
     marcas.push_back({static_cast<long>(lseek(STDERR_FILENO, 0, SEEK_CUR)), linha,
                       paginas_impressas});
 }
 
 void AoTinta(double x, double y, double largura, double altura) {
-    if (linha_atual != 0) caixas[linha_atual].push_back({x, y, largura, altura});
+    if (linha_atual == 0) return;
+    caixas[linha_atual].push_back({x, y, largura, altura});
+    // Whether a text would be turned now, by the back-ends' own rule; asking folds the angle in
+    // use, which is left as it was.
+    const int em_uso = rotacao;
+    girados[linha_atual] = PosicionaTexto(0, 0).girado;
+    rotacao = em_uso;
 }
 
 // The messages go to a file of the job's directory, where the place of each tells the object
@@ -189,7 +199,9 @@ void Objetos(Json& j, const std::map<int, int>& lados, int lado) {
     for (const auto& [linha, lista] : caixas) {
         const auto achado = lados.find(linha);
         if (lista.empty() || achado == lados.end() || achado->second != lado) continue;
-        j.Bruto(primeiro ? "{" : ",{").Bruto("\"linha\":").Numero(linha, 0).Bruto(",\"caixas\":[");
+        j.Bruto(primeiro ? "{" : ",{").Bruto("\"linha\":").Numero(linha, 0);
+        if (girados[linha]) j.Bruto(",\"girado\":true");
+        j.Bruto(",\"caixas\":[");
         for (std::size_t i = 0; i < lista.size(); ++i) {
             const CaixaTinta& c = lista[i];
             j.Bruto(i == 0 ? "[" : ",[").Numero(c.x).Bruto(",").Numero(c.y).Bruto(",");

@@ -10,19 +10,22 @@
 namespace {
 
 // The words that place each command's object, counted from 1 after the command word: pairs of
-// x and y. Texts take "C" for their x to be centred.
+// x and y. Texts take "C" for their x to be centred; texts and stamps are what a rotation turns.
 struct Posicoes {
     std::string_view comando;
     std::vector<std::size_t> pares;  // x of each pair; its y follows
     bool x_centravel;
+    bool gira;
 };
 
 const Posicoes kPosicoes[] = {
-    {"TEXTO", {1}, true},       {"INPUT", {1}, true},       {"MOSTRA", {1}, true},
-    {"LINHA", {1, 3}, false},   {"RETANG", {1}, false},     {"RETANGA", {1}, false},
-    {"IMAGEM", {1}, false},     {"CODBAR", {1}, false},     {"CODBAR2", {1}, false},
-    {"CODMATRIZ", {1}, false},  {"CODMATRIZ2", {1}, false}, {"MD5", {1}, false},
-    {"MD5V", {1}, false},
+    {"TEXTO", {1}, true, true},         {"INPUT", {1}, true, true},
+    {"MOSTRA", {1}, true, true},        {"LINHA", {1, 3}, false, false},
+    {"RETANG", {1}, false, false},      {"RETANGA", {1}, false, false},
+    {"IMAGEM", {1}, false, false},      {"CODBAR", {1}, false, false},
+    {"CODBAR2", {1}, false, false},     {"CODMATRIZ", {1}, false, false},
+    {"CODMATRIZ2", {1}, false, false},  {"MD5", {1}, false, true},
+    {"MD5V", {1}, false, true},
 };
 
 // Positions are written with two decimals, as a designer writes them.
@@ -57,7 +60,7 @@ std::optional<std::string_view> LinhaDoTexto(std::string_view texto, int numero)
     return texto.substr(inicio, texto.find('\n', inicio) - inicio);
 }
 
-std::optional<std::string> MoveObjeto(std::string_view linha, double dx, double dy) {
+std::optional<std::string> MoveObjeto(std::string_view linha, double dx, double dy, bool girado) {
     std::vector<Palavra> palavras;
     PercorrePalavras(linha, [&](std::size_t inicio, std::size_t tamanho, bool) {
         palavras.push_back({inicio, tamanho});
@@ -68,6 +71,12 @@ std::optional<std::string> MoveObjeto(std::string_view linha, double dx, double 
     for (const Posicoes& p : kPosicoes)
         if (p.comando == comando) posicoes = &p;
     if (posicoes == nullptr) return std::nullopt;
+    // A turned text's y runs to the right of the page and its x up it.
+    if (girado && posicoes->gira) {
+        const double para_cima = -dy;
+        dy = dx;
+        dx = para_cima;
+    }
     // The words replaced, in line order: (word, new text).
     std::vector<std::pair<std::size_t, std::string>> trocas;
     for (const std::size_t x : posicoes->pares) {

@@ -9,6 +9,9 @@
 // line end; nothing when the form has fewer lines.
 std::optional<std::string_view> LinhaDoTexto(std::string_view texto, int numero);
 
-// The line with its object moved `dx` inches to the right and `dy` inches down: both ends of a
-// LINHA, only the y of a centred text (its x is "C"). Nothing when the line places nothing.
-std::optional<std::string> MoveObjeto(std::string_view linha, double dx, double dy);
+// The line with its object moved `dx` inches to the right and `dy` inches down the page: both
+// ends of a LINHA, only the y of a centred text (its x is "C"). A text drawn turned a quarter
+// (`girado`: ROTACAO 90 or 270) has its x running up the page and its y across it, and is moved
+// so. Nothing when the line places nothing.
+std::optional<std::string> MoveObjeto(std::string_view linha, double dx, double dy,
+                                      bool girado = false);

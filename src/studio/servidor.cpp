@@ -225,7 +225,8 @@ class RotasEstudio {
         if (!linha || !dx || !dy) return Erro(kPedidoRuim, "Movimento invalido");
         if (!texto) return Erro(kRecusado, "Caractere fora do conjunto do formulario");
         const auto atual = LinhaDoTexto(*texto, *linha);
-        const auto nova = atual ? MoveObjeto(*atual, *dx, *dy) : std::nullopt;
+        const bool girado = Argumento(c, "girado") == "1";
+        const auto nova = atual ? MoveObjeto(*atual, *dx, *dy, girado) : std::nullopt;
         if (!nova) return Erro(kRecusado, "Linha sem objeto que se mova");
         return {kOk, "{\"linha\":" + std::to_string(*linha) + ",\"texto\":" +
                          TextoJson(*nova, e_.formulario.conjunto()) + "}"};

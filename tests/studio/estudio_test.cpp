@@ -224,6 +224,8 @@ TEST_F(Estudio, RecusasEFormulariosQueNaoTerminam) {
         {"a body of 2 MiB", Post(kDesenho, std::string(2 * kMiB, 'x')), 413, "", ""},
         {"a chunked body over 1 MiB", Post(kDesenho, std::string(2 * kMiB, 'x'), "=", true), 413, "", ""},
         {"a render of the example", Post(kDesenho, exemplo), 200, "\"ok\":true", ""},
+        {"a turned text", Post(kDesenho, "ROTACAO 90\nTEXTO 1 5 A12 N x\nROTACAO 0\nLINHA 1 1 2 1\n"),
+         200, "{\"linha\":2,\"girado\":true,", "{\"linha\":4,\"girado\""},
         {"a form that runs too long", Post(kDesenho, FormularioLento()), 200,
          "\"falha\":\"O desenho da pagina passou de 5 s e foi interrompido\"", ""},
         // It dies of its memory limit at once (a signal, or the sanitizer's exit status).
@@ -368,6 +370,7 @@ TEST(MoveObjeto, SoAsPosicoesMudam) {
         const char* linha;
         double dx, dy;
         const char* movida;  // null: nothing to move
+        bool girado = false;  // drawn under ROTACAO 90 or 270
     };
     const Caso casos[] = {
         {"RETANGA 0.6 4.75 7.05 1.45 1001 2", 1, 0, "RETANGA 1.60 4.75 7.05 1.45 1001 2"},
@@ -376,13 +379,16 @@ TEST(MoveObjeto, SoAsPosicoesMudam) {
         {"INPUT CENTRO 1.7 C9 N 0", 1, 1, "INPUT CENTRO 2.70 C9 N 0"},
         {"TEXTO 0.7 1 A7 - \"1 2 3\"", -0.7, 0, "TEXTO 0.00 1.00 A7 - \"1 2 3\""},
         {"CODMATRIZ 6.35 9.2 1.2 qrcode 6", 0.01, 0.01, "CODMATRIZ 6.36 9.21 1.2 qrcode 6"},
+        // A turned text runs up the page: a move right is its y, a move down less of its x.
+        {"TEXTO 1 5 A12 N \"GIRADO\"", 0.5, 0.25, "TEXTO 0.75 5.50 A12 N \"GIRADO\"", true},
+        {"LINHA 1 1 2 1", 0.5, 0, "LINHA 1.50 1.00 2.50 1.00", true},
         {"CAPTURA 1 NOME:10:40", 1, 1, nullptr},
         {"TEXTO 1", 1, 1, nullptr},
         {"# TEXTO 1 1 A10 N x", 1, 1, nullptr},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.linha);
-        const auto movida = MoveObjeto(c.linha, c.dx, c.dy);
+        const auto movida = MoveObjeto(c.linha, c.dx, c.dy, c.girado);
         ASSERT_EQ(movida.has_value(), c.movida != nullptr);
         if (movida) {
             EXPECT_EQ(*movida, c.movida);

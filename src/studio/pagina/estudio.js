@@ -371,7 +371,11 @@
   let movimentos = Promise.resolve();
   function move(linha, dx, dy) {
     movimentos = movimentos.then(async () => {
-      const parametros = new URLSearchParams({ linha: String(linha), dx: dx.toFixed(2), dy: dy.toFixed(2) });
+      // A turned text's coordinates turn with it: the studio moves it as the page shows it.
+      const objeto = estado.objetos.find((o) => o.linha === linha);
+      const parametros = new URLSearchParams({
+        linha: String(linha), dx: dx.toFixed(2), dy: dy.toFixed(2), girado: objeto && objeto.girado ? "1" : "0",
+      });
       try {
         const r = await pede(`api/mover?${parametros}`, editor.value);
         if (r.texto !== undefined) substituiLinha(linha, r.texto);
