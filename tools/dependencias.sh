@@ -19,13 +19,16 @@ pkg-config               build
 libmd-dev                build
 libcups2-dev             build
 libzint-dev              build
-libcairo2-dev            build
+libharfbuzz-dev          build
+libfontconfig-dev        build
+libdeflate-dev           build
 fonts-urw-base35         demo test bench
 ghostscript              demo test bench
 libgtest-dev             test
 zbar-tools               test
 dmtx-utils               test
 poppler-utils            test bench
+qpdf                     test
 man-db                   test
 cups                     test
 cups-client              test

@@ -5,6 +5,7 @@
 
 #include "device/dispositivo.h"
 #include "interp/interp.h"
+#include "pdf/fontes.h"
 #include "pdf/pdf.h"
 #include "util/numeros.h"
 
@@ -23,6 +24,8 @@ constexpr int kMargemX = 72;
 void InicializaImp() {
     margemx = kMargemX;
     EsqueceFormas();
+    // Without the fonts no text could be drawn as the form has it: nothing is written.
+    if (!CarregaFontes()) FalhaExecucao();
 }
 
 void DefineMacros(char lado) {

@@ -1,13 +1,14 @@
 #pragma once
-// What the PDF operations share: the run's choices, the page being drawn (on morvel's points,
-// src/pontos) and the document (or the documents, one per customer) that the pages go to.
-#include <cairo.h>
-
+// What the PDF operations share: the run's choices, the content stream being drawn (on morvel's
+// points, src/pontos) and the document (or the documents, one per customer) that the pages go
+// to.
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "pontos/pontos.h"
+
+class Conteudo;
 
 // What morvpdf's command line asks for beyond the other programs' arguments.
 struct OpcoesPDF {
@@ -19,19 +20,37 @@ struct OpcoesPDF {
 };
 extern OpcoesPDF opcoes_pdf;
 
-// The side being drawn; null outside a side (nothing is drawn then).
-cairo_t* Lado();
-// Until called again with null, the drawing operations draw on `cr` instead of the side.
-void DesviaLado(cairo_t* cr);
+// The stream being drawn: the side's, or the form's while one is recorded; null outside a side
+// (nothing is drawn then).
+Conteudo* Lado();
+// Until called again with null, the drawing operations draw into `conteudo` instead of the
+// side.
+void DesviaLado(Conteudo* conteudo);
 
 // The fixed objects of one side of the form (InterpretaFixFrente or InterpretaFixVerso) on the
-// current side: drawn once a batch into a drawing of their own, which every page then shows,
-// so that the document holds them once.
+// current side: drawn once a batch into a form of their own, which every page then shows, so
+// that the document holds them once.
 void DesenhaForma(char lado, void (*interpreta)());
-// Forgets the batch's fixed drawings: a new batch may load another format.
+// Forgets the batch's forms: a new batch may load another format. Their numbers are not given
+// again in the run.
 void EsqueceFormas();
+// Forgets the forms of the run, and their numbers.
+void ReiniciaFormas();
+// The recorded form of the run's number `numero`, for a document that shows it: its stream,
+// compressed, what the stream shows, and its page size.
+struct FormaPDF {
+    const Conteudo* conteudo;
+    std::string_view comprimido;
+    double largura, altura;
+};
+FormaPDF FormaDeNumero(int numero);
+// The form's resource name in every stream that shows it: /Fm<number>.
+std::string NomeForma(int numero);
 
 // ---- The page sequence, driven by morvpdf's page loop.
+// Nothing more of the run can be written (its message given): no page is drawn any more, and
+// the run fails.
+void FalhaExecucao();
 // Starts a new side: a new page of the batch's size, with the grid when asked for.
 void ComecaLado();
 // Ends the side being drawn.
@@ -40,11 +59,8 @@ void TerminaLado();
 // customer, to the file of `valor` (the value of the captured variable on the sheet).
 void TerminaFolha(std::string_view valor);
 
-// The designer's grid on the current side.
-void DesenhaGrade(cairo_t* cr);
-
-// Forgets the images read in this run (each is read once a run, and embedded once a document).
-void EsqueceImagens();
+// The designer's grid on a side.
+void DesenhaGrade(Conteudo& conteudo);
 
 // Frees the fonts and the font caches of the process, once nothing is drawn any more: at the end
 // of the program, so that a leak checker sees only what the run itself lost.

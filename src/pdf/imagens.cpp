@@ -1,0 +1,136 @@
+#include "pdf/imagens.h"
+
+#include <map>
+#include <optional>
+#include <utility>
+
+#include "bitmap/bitmap.h"
+#include "pdf/compressao.h"
+#include "pdf/escritor.h"
+#include "pontos/pontos.h"
+
+namespace {
+
+// An image of the run: its dictionary's entries and its compressed samples, and the same of
+// its soft mask when it has one.
+struct ImagemGravada {
+    std::string entradas;
+    std::string dados;
+    std::string entradas_alfa;
+    std::string dados_alfa;
+    long long largura_pt = 0, altura_pt = 0;
+};
+std::vector<ImagemGravada> imagens;
+// The number of each image by its key; -1 for a file that could not be used.
+std::map<std::string, int> por_chave;
+
+long long BytesLinha(long long amostras_linha, int bits) {
+    return (amostras_linha * bits + 7) / 8;
+}
+
+bool BitmapCoerente(const Bitmap& b) {
+    if (b.largura <= 0 || b.altura <= 0 || b.tamlinha < BytesLinha(b.largura, 1)) return false;
+    return static_cast<long long>(b.pixels.size()) >= static_cast<long long>(b.altura) * b.tamlinha;
+}
+
+std::string Dimensoes(const ImagemPDF& i) {
+    return "/Type/XObject/Subtype/Image/Width " + std::to_string(i.largura) + "/Height " +
+           std::to_string(i.altura);
+}
+
+int Grava(const std::string& chave, const ImagemPDF& i) {
+    ImagemGravada g;
+    g.entradas = Dimensoes(i);
+    if (i.mascara)
+        g.entradas += "/ImageMask true";
+    else
+        g.entradas +=
+            std::string(i.componentes == 3 ? "/ColorSpace/DeviceRGB" : "/ColorSpace/DeviceGray") +
+            "/BitsPerComponent " + std::to_string(i.bits);
+    g.entradas += kFiltroCompressao;
+    Comprime(std::string_view(reinterpret_cast<const char*>(i.amostras.data()), i.amostras.size()),
+             g.dados, Compressao::maxima);
+    if (!i.alfa.empty()) {
+        g.entradas_alfa = Dimensoes(i) + "/ColorSpace/DeviceGray/BitsPerComponent 8" +
+                          std::string(kFiltroCompressao);
+        Comprime(std::string_view(reinterpret_cast<const char*>(i.alfa.data()), i.alfa.size()),
+                 g.dados_alfa, Compressao::maxima);
+    }
+    imagens.push_back(std::move(g));
+    const int numero = static_cast<int>(imagens.size() - 1);
+    por_chave.emplace(chave, numero);
+    return numero;
+}
+
+// The bitmap's rows top first, without the file's padding.
+ImagemPDF DoBitmap(const Bitmap& b, bool mascara) {
+    ImagemPDF i;
+    i.largura = b.largura;
+    i.altura = b.altura;
+    i.bits = 1;
+    i.mascara = mascara;
+    const auto por_linha = static_cast<std::size_t>(BytesLinha(b.largura, 1));
+    i.amostras.reserve(por_linha * static_cast<std::size_t>(b.altura));
+    for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r) {
+        const auto inicio = b.pixels.begin() +
+                            static_cast<std::ptrdiff_t>(r * static_cast<std::size_t>(b.tamlinha));
+        i.amostras.insert(i.amostras.end(), inicio,
+                          inicio + static_cast<std::ptrdiff_t>(por_linha));
+    }
+    return i;
+}
+
+}  // namespace
+
+int ImagemDoBitmap(const char* arquivo, bool mascara, long long& largura_pt, long long& altura_pt) {
+    const std::string chave = std::string(mascara ? "m:" : "i:") + arquivo;
+    auto achada = por_chave.find(chave);
+    if (achada == por_chave.end()) {
+        const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
+        if (b && BitmapCoerente(*b)) {
+            const int numero = Grava(chave, DoBitmap(*b, mascara));
+            imagens[static_cast<std::size_t>(numero)].largura_pt =
+                static_cast<long long>(b->largura) * 72 / kPixelsPolegada;
+            imagens[static_cast<std::size_t>(numero)].altura_pt =
+                static_cast<long long>(b->altura) * 72 / kPixelsPolegada;
+        } else {
+            por_chave.emplace(chave, -1);
+        }
+        achada = por_chave.find(chave);
+    }
+    if (achada->second < 0) return -1;
+    const ImagemGravada& g = imagens[static_cast<std::size_t>(achada->second)];
+    largura_pt = g.largura_pt;
+    altura_pt = g.altura_pt;
+    // An image of less than a point prints nothing.
+    if (largura_pt <= 0 || altura_pt <= 0) return -1;
+    return achada->second;
+}
+
+int RegistraImagem(const std::string& chave, ImagemPDF imagem) {
+    const auto achada = por_chave.find(chave);
+    if (achada != por_chave.end()) return achada->second;
+    return Grava(chave, imagem);
+}
+
+std::string NomeImagem(int numero) {
+    return "Im" + std::to_string(numero + 1);
+}
+
+int EscreveImagem(Escritor& escritor, int numero) {
+    const ImagemGravada& g = imagens[static_cast<std::size_t>(numero)];
+    std::string entradas = g.entradas;
+    if (!g.dados_alfa.empty()) {
+        const int alfa = escritor.Reserva();
+        escritor.Fluxo(alfa, g.entradas_alfa, g.dados_alfa);
+        entradas += "/SMask " + Referencia(alfa);
+    }
+    const int objeto = escritor.Reserva();
+    escritor.Fluxo(objeto, entradas, g.dados);
+    return objeto;
+}
+
+void EsqueceImagens() {
+    imagens.clear();
+    por_chave.clear();
+}
