@@ -100,6 +100,25 @@ TEST_F(Morvpdf, OpcoesRecusadas) {
     }
 }
 
+// Without its fonts (the font package not installed) nothing is drawn: each missing font is
+// named, the run fails, and no document is left.
+TEST_F(Morvpdf, FontesQueFaltam) {
+    // fontconfig with no font folder at all.
+    EscreveArquivo("fontes.conf", "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" +
+                                      dir_.caminho() + "/cache</cachedir></fontconfig>\n");
+    const VariavelTrocada configuracao("FONTCONFIG_FILE", dir_.caminho() + "/fontes.conf");
+    EscreveArquivo("r.txt", "A\n\fB\n");
+    EscreveArquivo("f.fmt", "TEXTO 1 1 A10 N x\n");
+    std::string esperado;
+    for (const char* fonte : {"Nimbus Sans", "Nimbus Sans Bold", "Nimbus Sans Italic",
+                              "Nimbus Mono PS", "Nimbus Mono PS Bold", "Nimbus Mono PS Italic"})
+        esperado += std::string("Erro na abertura do arquivo [") + fonte + "]\n";
+    const Resultado r = Executa(kMorvpdf, {"r.txt", "f.fmt"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.erro, esperado);
+    EXPECT_EQ(r.saida, "");
+}
+
 // The proof: a line every tenth of an inch across a page that is otherwise blank, and the inch
 // numbers along the edges.
 TEST_F(Morvpdf, GradeDoProjetista) {
