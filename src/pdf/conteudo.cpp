@@ -43,6 +43,8 @@ Conteudo& Conteudo::operator<<(long long numero) {
 }
 
 Conteudo& Conteudo::Real(double numero) {
+    // Every number comes from bounded coordinates and sizes; anything else would be no PDF.
+    if (!std::isfinite(numero)) return *this << '0';
     const double inteiro = std::nearbyint(numero);
     if (inteiro == numero && std::fabs(numero) < 1e15)
         return *this << static_cast<long long>(inteiro);

@@ -34,8 +34,6 @@ namespace {
 constexpr const char* kCriador = "morvpdf v2.2.2";
 // A new file of the run may be read and written by all, less what the umask takes away.
 constexpr mode_t kPermissoesArquivo = 0666;
-// Pages under one node of the page tree.
-constexpr int kPaginasPorNo = 100;
 
 // The document's creation date is the time of the run; SOURCE_DATE_EPOCH (seconds since 1970)
 // names another, so that the same run makes the same bytes, as reproducible builds ask.
@@ -65,7 +63,6 @@ class Documento {
   public:
     Documento(std::FILE* arquivo, std::string titulo)
         : escritor_(arquivo), titulo_(std::move(titulo)) {
-        raiz_ = escritor_.Reserva();
         recursos_ = escritor_.Reserva();
     }
 
@@ -75,55 +72,25 @@ class Documento {
         Comprime(l.conteudo.Dados(), comprimido_, Compressao::rapida);
         const int conteudo = escritor_.Reserva();
         escritor_.Fluxo(conteudo, kFiltroCompressao, comprimido_);
-        if (paginas_do_no_ == 0) no_ = escritor_.Reserva();
-        const int pagina = escritor_.Reserva();
-        escritor_.Objeto(pagina, "<</Type/Page/Parent " + Referencia(no_) + "/MediaBox[0 0 " +
-                                     std::to_string(static_cast<long long>(l.largura)) + " " +
-                                     std::to_string(static_cast<long long>(l.altura)) +
-                                     "]/Contents " + Referencia(conteudo) + ">>");
-        filhos_ += Referencia(pagina);
-        filhos_ += ' ';
-        if (++paginas_do_no_ == kPaginasPorNo) FechaNo();
+        escritor_.Pagina("/MediaBox[0 0 " + std::to_string(static_cast<long long>(l.largura)) +
+                         " " + std::to_string(static_cast<long long>(l.altura)) + "]/Contents " +
+                         Referencia(conteudo));
     }
 
     // Writes what only the end can write: the fonts' subsets, the resources every page shares,
-    // the page tree's root, the catalog, the information and the cross-reference stream. False
-    // when any write failed.
+    // the document's information and the page tree's root. False when any write failed.
     bool Fecha() {
-        FechaNo();
         std::array<int, kNumFontes> fontes{};
         EscreveFontes(escritor_, glifos_, fontes);
         EscreveRecursos(fontes);
-        std::string raiz = "<</Type/Pages/Kids[";
-        for (const int no : nos_)
-            raiz += Referencia(no) + " ";
-        raiz +=
-            "]/Count " + std::to_string(paginas_) + "/Resources " + Referencia(recursos_) + ">>";
-        escritor_.Objeto(raiz_, raiz);
-        const int catalogo = escritor_.Reserva();
-        escritor_.Objeto(catalogo, "<</Type/Catalog/Pages " + Referencia(raiz_) + ">>");
-        const int informacao = escritor_.Reserva();
         std::string info = "<<";
         if (!titulo_.empty()) info += "/Title" + CadeiaDeTexto(titulo_);
         info += std::string("/Creator(") + kCriador + ")/Producer(" + kCriador + ")";
         if (const std::string data = DataDeCriacao(); !data.empty()) info += "/CreationDate" + data;
-        escritor_.Objeto(informacao, info + ">>");
-        return escritor_.Encerra(catalogo, informacao);
+        return escritor_.Encerra("/Resources " + Referencia(recursos_), info + ">>");
     }
 
   private:
-    // The pages go into the tree in nodes of kPaginasPorNo pages under the root: the document
-    // keeps a node's number for every so many pages, and finding a page takes two steps.
-    void FechaNo() {
-        if (paginas_do_no_ == 0) return;
-        escritor_.Objeto(no_, "<</Type/Pages/Parent " + Referencia(raiz_) + "/Kids[" + filhos_ +
-                                  "]/Count " + std::to_string(paginas_do_no_) + ">>");
-        nos_.push_back(no_);
-        paginas_ += paginas_do_no_;
-        paginas_do_no_ = 0;
-        filhos_.clear();
-    }
-
     // What the stream shows goes into the document before the page that shows it: the forms
     // and images not yet in it, and the glyphs for its fonts.
     void Incorpora(const Conteudo& c) {
@@ -167,12 +134,7 @@ class Documento {
 
     Escritor escritor_;
     std::string titulo_;
-    int raiz_ = 0, recursos_ = 0;
-    // The nodes of the page tree written so far, the node being filled and its pages.
-    std::vector<int> nos_;
-    int no_ = 0, paginas_do_no_ = 0;
-    long paginas_ = 0;
-    std::string filhos_;
+    int recursos_ = 0;
     GlifosUsados glifos_;
     std::map<int, int> imagens_, formas_;  // run's number to object number
     std::string comprimido_;

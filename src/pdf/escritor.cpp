@@ -23,6 +23,8 @@ constexpr std::uint64_t kMascaraIndice = (std::uint64_t{1} << kBitsIndice) - 1;
 // in the stream (or the generation), each of the last two in as few bytes as its largest value
 // takes.
 constexpr int kBytesTipo = 1;
+// Pages under one node of the page tree.
+constexpr int kPaginasPorNo = 100;
 // The table's entries go out this many at a time.
 constexpr std::size_t kPedacoTabela = 1024;
 enum TipoEntrada : unsigned { kLivre = 0, kNoArquivo = 1, kComprimido = 2 };
@@ -44,6 +46,7 @@ int BytesPara(std::uint64_t valor) {
 
 Escritor::Escritor(std::FILE* arquivo) : arquivo_(arquivo) {
     EscreveNoArquivo(kCabecalho);
+    raiz_ = Reserva();
 }
 
 void Escritor::EscreveNoArquivo(std::string_view texto) {
@@ -62,12 +65,25 @@ void Escritor::Comeca(int n) {
     EscreveNoArquivo(std::to_string(n) + " 0 obj\n");
 }
 
-void Escritor::Escreve(std::string_view texto) {
-    EscreveNoArquivo(texto);
+void Escritor::Pagina(std::string_view entradas) {
+    if (paginas_do_no_ == 0) no_ = Reserva();
+    const int pagina = Reserva();
+    Objeto(pagina, "<</Type/Page/Parent " + Referencia(no_) + std::string(entradas) + ">>");
+    filhos_ += Referencia(pagina);
+    filhos_ += ' ';
+    if (++paginas_do_no_ == kPaginasPorNo) FechaNo();
 }
 
-void Escritor::Termina() {
-    EscreveNoArquivo("\nendobj\n");
+// The pages go into the tree in nodes of kPaginasPorNo pages under the root: a node's number
+// is kept for every so many pages, and finding a page takes two steps.
+void Escritor::FechaNo() {
+    if (paginas_do_no_ == 0) return;
+    Objeto(no_, "<</Type/Pages/Parent " + Referencia(raiz_) + "/Kids[" + filhos_ + "]/Count " +
+                    std::to_string(paginas_do_no_) + ">>");
+    nos_.push_back(no_);
+    paginas_ += paginas_do_no_;
+    paginas_do_no_ = 0;
+    filhos_.clear();
 }
 
 void Escritor::Objeto(int n, std::string_view corpo) {
@@ -102,7 +118,16 @@ void Escritor::Fluxo(int n, std::string_view entradas, std::string_view dados) {
     EscreveNoArquivo("\nendstream\nendobj\n");
 }
 
-bool Escritor::Encerra(int catalogo, int informacao) {
+bool Escritor::Encerra(std::string_view entradas, std::string_view informacao) {
+    FechaNo();
+    std::string raiz = "<</Type/Pages/Kids[";
+    for (const int no : nos_)
+        raiz += Referencia(no) + " ";
+    Objeto(raiz_, raiz + "]/Count " + std::to_string(paginas_) + std::string(entradas) + ">>");
+    const int catalogo = Reserva();
+    Objeto(catalogo, "<</Type/Catalog/Pages " + Referencia(raiz_) + ">>");
+    const int info = Reserva();
+    Objeto(info, informacao);
     // An object reserved and never written (nothing refers to it then) is a null object, so
     // that every entry of the table points at an object.
     for (std::size_t n = 1; n < lugares_.size(); ++n)
@@ -123,7 +148,7 @@ bool Escritor::Encerra(int catalogo, int informacao) {
     EscreveNoArquivo(std::to_string(xref) + " 0 obj\n<</Type/XRef/Size " +
                      std::to_string(lugares_.size()) + "/W[" + std::to_string(kBytesTipo) + " " +
                      std::to_string(bytes) + " " + std::to_string(bytes_indice) + "]/Root " +
-                     Referencia(catalogo) + "/Info " + Referencia(informacao) + "/Length " +
+                     Referencia(catalogo) + "/Info " + Referencia(info) + "/Length " +
                      std::to_string(lugares_.size() * entrada) + ">>\nstream\n");
     std::string pedaco;
     pedaco.reserve(kPedacoTabela * entrada);

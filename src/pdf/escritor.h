@@ -1,14 +1,16 @@
 #pragma once
 // A PDF file written as it goes: each object as soon as it is complete, its place kept for the
-// cross-reference stream, which ends the file. Streams go straight to the file; the other
-// objects (page dictionaries, fonts' dictionaries) are gathered a few hundred at a time into
-// compressed object streams, where each costs a few bytes. The places are all the writer keeps
-// to the end: eight bytes an object.
+// cross-reference stream, which ends the file with the page tree's root and the catalog. Streams
+// go straight to the file; the other objects (page dictionaries, fonts' dictionaries) are
+// gathered a few hundred at a time into compressed object streams, where each costs a few
+// bytes. What the writer keeps to the end is each object's place (eight bytes an object) and
+// one node of the page tree for every hundred pages.
 #include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Escritor {
   public:
@@ -24,18 +26,19 @@ class Escritor {
     // Object n as a stream: the entries of its dictionary but Length, then its bytes as they go
     // in the file (already compressed, when its entries name a filter).
     void Fluxo(int n, std::string_view entradas, std::string_view dados);
-    // Object n written straight to the file in pieces, for a value too long to hold (the page
-    // tree's list of pages): its start, any number of pieces of its body, its end.
-    void Comeca(int n);
-    void Escreve(std::string_view texto);
-    void Termina();
-    // The cross-reference stream, naming the catalog and the document's information; false
-    // when any write of the file failed.
-    bool Encerra(int catalogo, int informacao);
+    // A page of the document, in the page tree: the entries of its dictionary but its type and
+    // parent.
+    void Pagina(std::string_view entradas);
+    // The page tree's root, with `entradas` that every page inherits (the resources they share),
+    // the catalog, the document's information (its dictionary) and the cross-reference stream;
+    // false when any write of the file failed.
+    bool Encerra(std::string_view entradas, std::string_view informacao);
 
   private:
     void EscreveNoArquivo(std::string_view texto);
+    void Comeca(int n);
     void EscreveObjetos();
+    void FechaNo();
 
     std::FILE* arquivo_;
     std::uint64_t posicao_ = 0;
@@ -47,6 +50,12 @@ class Escritor {
     std::string indice_, corpos_;
     int reunidos_ = 0;
     int fluxo_ = 0;  // the number of the object stream being gathered
+    // The page tree: its root, the nodes written so far, the node being filled with its pages.
+    int raiz_ = 0;
+    std::vector<int> nos_;
+    int no_ = 0, paginas_do_no_ = 0;
+    long paginas_ = 0;
+    std::string filhos_;
     std::string comprimido_;
     bool falhou_ = false;
 };
