@@ -2,6 +2,7 @@
 // codes, on the same points and with the same paths as morvel's.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,7 +78,7 @@ long long BytesLinha(int largura) {
     return (static_cast<long long>(largura) + 7) / 8;
 }
 
-// The image's stream and the form's, which the document must hold before the page.
+// An image the stream shows, which the document must hold before the page.
 void Mostrada(std::vector<int>& lista, int numero) {
     if (std::find(lista.begin(), lista.end(), numero) == lista.end()) lista.push_back(numero);
 }
@@ -156,17 +157,20 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
 void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
     Conteudo* c = Lado();
     if (c == nullptr || arquivo == nullptr) return;
-    long long largura_pt = 0, altura_pt = 0;
-    const int imagem = ImagemDoBitmap(arquivo, mascara != 0, largura_pt, altura_pt);
-    if (imagem < 0) return;
+    const std::optional<ImagemRegistrada> imagem = ImagemDoBitmap(arquivo, mascara != 0);
+    if (!imagem) return;
+    const long long altura_pt = static_cast<long long>(imagem->altura) * 72 / kPixelsPolegada;
+    const long long largura_pt = static_cast<long long>(imagem->largura) * 72 / kPixelsPolegada;
+    // An image of less than a point prints nothing.
+    if (altura_pt <= 0 || largura_pt <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);
     c->Salva();
     if (mascara != 0) c->Preenchimento(0);
     *c << largura_pt << " 0 0 " << altura_pt << ' ' << X << ' ' << LimitaAInt(Y - altura_pt)
        << " cm\n";
-    c->Mostra(NomeImagem(imagem));
+    c->Mostra(NomeImagem(imagem->numero));
     c->Restaura();
-    Mostrada(c->imagens, imagem);
+    Mostrada(c->imagens, imagem->numero);
 }
 
 // The bars as a one-bit image one module a pixel, stretched over the height of every strip:

@@ -7,7 +7,6 @@
 #include "bitmap/bitmap.h"
 #include "pdf/compressao.h"
 #include "pdf/escritor.h"
-#include "pontos/pontos.h"
 
 namespace {
 
@@ -18,11 +17,16 @@ struct ImagemGravada {
     std::string dados;
     std::string entradas_alfa;
     std::string dados_alfa;
-    long long largura_pt = 0, altura_pt = 0;
+    int largura = 0, altura = 0;
 };
 std::vector<ImagemGravada> imagens;
 // The number of each image by its key; -1 for a file that could not be used.
 std::map<std::string, int> por_chave;
+
+ImagemRegistrada Registrada(int numero) {
+    const ImagemGravada& g = imagens[static_cast<std::size_t>(numero)];
+    return {numero, g.largura, g.altura};
+}
 
 long long BytesLinha(long long amostras_linha, int bits) {
     return (amostras_linha * bits + 7) / 8;
@@ -40,6 +44,8 @@ std::string Dimensoes(const ImagemPDF& i) {
 
 int Grava(const std::string& chave, const ImagemPDF& i) {
     ImagemGravada g;
+    g.largura = i.largura;
+    g.altura = i.altura;
     g.entradas = Dimensoes(i);
     if (i.mascara)
         g.entradas += "/ImageMask true";
@@ -58,7 +64,7 @@ int Grava(const std::string& chave, const ImagemPDF& i) {
     }
     imagens.push_back(std::move(g));
     const int numero = static_cast<int>(imagens.size() - 1);
-    por_chave.emplace(chave, numero);
+    por_chave[chave] = numero;
     return numero;
 }
 
@@ -82,35 +88,25 @@ ImagemPDF DoBitmap(const Bitmap& b, bool mascara) {
 
 }  // namespace
 
-int ImagemDoBitmap(const char* arquivo, bool mascara, long long& largura_pt, long long& altura_pt) {
+std::optional<ImagemRegistrada> ImagemDoBitmap(const char* arquivo, bool mascara) {
     const std::string chave = std::string(mascara ? "m:" : "i:") + arquivo;
-    auto achada = por_chave.find(chave);
-    if (achada == por_chave.end()) {
-        const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
-        if (b && BitmapCoerente(*b)) {
-            const int numero = Grava(chave, DoBitmap(*b, mascara));
-            imagens[static_cast<std::size_t>(numero)].largura_pt =
-                static_cast<long long>(b->largura) * 72 / kPixelsPolegada;
-            imagens[static_cast<std::size_t>(numero)].altura_pt =
-                static_cast<long long>(b->altura) * 72 / kPixelsPolegada;
-        } else {
-            por_chave.emplace(chave, -1);
-        }
-        achada = por_chave.find(chave);
+    const auto achada = por_chave.find(chave);
+    if (achada != por_chave.end()) {
+        if (achada->second < 0) return std::nullopt;
+        return Registrada(achada->second);
     }
-    if (achada->second < 0) return -1;
-    const ImagemGravada& g = imagens[static_cast<std::size_t>(achada->second)];
-    largura_pt = g.largura_pt;
-    altura_pt = g.altura_pt;
-    // An image of less than a point prints nothing.
-    if (largura_pt <= 0 || altura_pt <= 0) return -1;
-    return achada->second;
+    const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
+    if (!b || !BitmapCoerente(*b)) {
+        por_chave.emplace(chave, -1);
+        return std::nullopt;
+    }
+    return Registrada(Grava(chave, DoBitmap(*b, mascara)));
 }
 
-int RegistraImagem(const std::string& chave, ImagemPDF imagem) {
+ImagemRegistrada RegistraImagem(const std::string& chave, ImagemPDF imagem) {
     const auto achada = por_chave.find(chave);
-    if (achada != por_chave.end()) return achada->second;
-    return Grava(chave, imagem);
+    if (achada != por_chave.end() && achada->second >= 0) return Registrada(achada->second);
+    return Registrada(Grava(chave, imagem));
 }
 
 std::string NomeImagem(int numero) {

@@ -1,6 +1,7 @@
 #pragma once
 // The images of the document: each read once a run, compressed once, and embedded once a
 // document as an image object that every page showing it refers to.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,17 @@ struct ImagemPDF {
     std::vector<unsigned char> alfa;
 };
 
-// The run's number of the IMAGEM bitmap `arquivo`, opaque or as a mask; -1 when it cannot be
-// used (reported once a run by the reader) or is less than a point. Its size in whole points at
-// the bitmaps' resolution, as morvel scales it, goes to `largura_pt` and `altura_pt`.
-int ImagemDoBitmap(const char* arquivo, bool mascara, long long& largura_pt, long long& altura_pt);
-// The run's number of a decoded image, registered under `chave` (its file, say) the first time;
-// later calls with the same key give the same number and leave `imagem` unused.
-int RegistraImagem(const std::string& chave, ImagemPDF imagem);
+// An image of the run: its number and its size in pixels.
+struct ImagemRegistrada {
+    int numero;
+    int largura, altura;
+};
+// The IMAGEM bitmap `arquivo`, opaque or as a mask, read the first time it is asked for;
+// nothing when it cannot be used (reported once a run by the reader).
+std::optional<ImagemRegistrada> ImagemDoBitmap(const char* arquivo, bool mascara);
+// A decoded image, registered under `chave` (its file, say) the first time; later calls with the
+// same key give the same image and leave `imagem` unused.
+ImagemRegistrada RegistraImagem(const std::string& chave, ImagemPDF imagem);
 
 // The image's resource name in every stream that shows it: /Im<number>.
 std::string NomeImagem(int numero);
