@@ -173,15 +173,15 @@ void DesenhaImagem(float x, float y, float, float, const char* arquivo, int masc
     Mostrada(c->imagens, imagem->numero);
 }
 
-// The bars as a one-bit image one module a pixel, stretched over the height of every strip:
-// as morvel's strips, opaque images whose spaces print white, print them. A barcode holds a
-// few hundred bars; drawn as boxes, each would cost the document far more.
+// The bars as a one-bit image mask one module a pixel, stretched over the height of every strip,
+// over the white of the spaces: as morvel's strips, which are opaque images, print them. A
+// barcode holds a few hundred bars; drawn as boxes, each would cost the document far more.
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {
     std::string texto = codigo != nullptr ? codigo : "";
     rtrim(texto);
     if (texto.empty()) return;
     LinhaCodigo linha{};
-    const int m = CodificaCodBar(tipo != nullptr ? tipo : "", texto, linha, Marca::Espacos);
+    const int m = CodificaCodBar(tipo != nullptr ? tipo : "", texto, linha, Marca::Barras);
     if (m < 0) return;
     Conteudo* c = Lado();
     const int faixas = std::min(altura, kMaxFaixas);
@@ -192,8 +192,11 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     if (largura_pt <= 0) return;
     const long long alto = static_cast<long long>(kAlturaFaixa) * faixas;
     c->Salva();
+    c->Preenchimento(1);
+    *c << X << ' ' << Y - alto << ' ' << largura_pt << ' ' << alto << " re f\n";
+    c->Preenchimento(0);
     *c << largura_pt << " 0 0 " << alto << ' ' << X << ' ' << Y - alto << " cm\n";
-    c->ImagemEmLinha(m, 1, false, linha.data(), static_cast<std::size_t>(BytesLinha(m)));
+    c->ImagemEmLinha(m, 1, true, linha.data(), static_cast<std::size_t>(BytesLinha(m)));
     c->Restaura();
 }
 
