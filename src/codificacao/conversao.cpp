@@ -23,7 +23,7 @@ constexpr int kCodigosAscii = 128;
 const iconv_t kSemDescritor = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 constexpr std::size_t kFalhaIconv = static_cast<std::size_t>(-1);
 
-// Puts the C locale in place for the life of the object, then the caller's own back.
+// Puts the conversion's locale in place for the life of the object, then the caller's own back.
 class LocaleDaConversao {
   public:
     explicit LocaleDaConversao(locale_t local) : anterior_(uselocale(local)) {}
@@ -45,9 +45,9 @@ std::size_t FimBemFormado(std::string_view texto, std::size_t i) {
 
 }  // namespace
 
-Conversao::Conversao(const char* origem, const char* destino)
+Conversao::Conversao(const char* origem, const char* destino, const char* local)
     : descritor_(iconv_open((std::string(destino) + kTranslitera).c_str(), origem)),
-      local_c_(newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr))),
+      local_(newlocale(LC_ALL_MASK, local, static_cast<locale_t>(nullptr))),
       origem_utf8_(std::strcmp(origem, "UTF-8") == 0) {
     std::string ascii;
     for (int codigo = 0; codigo < kCodigosAscii; ++codigo)
@@ -57,16 +57,16 @@ Conversao::Conversao(const char* origem, const char* destino)
 
 Conversao::~Conversao() {
     if (descritor_ != kSemDescritor) iconv_close(descritor_);
-    if (local_c_ != static_cast<locale_t>(nullptr)) freelocale(local_c_);
+    if (local_ != static_cast<locale_t>(nullptr)) freelocale(local_);
 }
 
 bool Conversao::Aberta() const {
-    return descritor_ != kSemDescritor && local_c_ != static_cast<locale_t>(nullptr);
+    return descritor_ != kSemDescritor && local_ != static_cast<locale_t>(nullptr);
 }
 
 std::string Conversao::Converte(std::string_view texto) {
     if (!Aberta() || (ascii_intacto_ && SoAscii(texto))) return std::string(texto);
-    const LocaleDaConversao local(local_c_);
+    const LocaleDaConversao em_uso(local_);
     std::string convertido;
     convertido.reserve(texto.size() + kFolga);
     // iconv takes for characters some sequences that UTF-8 forbids (a code point past U+10FFFF

@@ -10,9 +10,9 @@
 class Conversao {
   public:
     // From `origem` to `destino` (names as iconv knows them), with what `destino` lacks
-    // transliterated to its nearest plain characters. Aberta() tells whether the C library
-    // can do it.
-    Conversao(const char* origem, const char* destino);
+    // transliterated to its nearest plain characters by the tables of the locale `local`.
+    // Aberta() tells whether the C library can do it.
+    Conversao(const char* origem, const char* destino, const char* local = "C");
     ~Conversao();
     Conversao(const Conversao&) = delete;
     Conversao& operator=(const Conversao&) = delete;
@@ -28,9 +28,10 @@ class Conversao {
     void ConverteTrecho(std::string_view texto, std::string& convertido);
 
     iconv_t descritor_;
-    // Transliteration follows the calling thread's locale; conversions run under the C locale,
-    // so that a job prints the same whatever locale the caller has.
-    locale_t local_c_;
+    // Transliteration follows the calling thread's locale; conversions run under a locale of
+    // their own (the C locale for a job's texts), so that a job prints the same whatever locale
+    // the caller has.
+    locale_t local_;
     bool origem_utf8_;
     // Both sets keep the ASCII codes as they are (checked once, when the conversion opens): a
     // text of ASCII alone, the common one, then needs no call to iconv.

@@ -13,6 +13,9 @@ enum class TipoJob { Impressora, Documento };
 extern const TipoJob kTipoJob;
 // Runs the job start, every page of the data file and the job end of one batch.
 void LacoPaginas();
+// Whether the format just loaded for a batch serves the program's own options; false, with its
+// message given, stops the run before the batch prints anything.
+bool ConfereFormato();
 // Sheets the page loop has ended in this run, each counted after its page end step: the
 // spooler's filters report them to the spooler's page accounting.
 extern long paginas_impressas;

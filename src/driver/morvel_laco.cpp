@@ -42,3 +42,8 @@ void LacoPaginas() {
         ImprimePagina();
     }
 }
+
+// Any format serves: the program takes no options.
+bool ConfereFormato() {
+    return true;
+}

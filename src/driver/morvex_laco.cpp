@@ -58,3 +58,8 @@ void LacoPaginas() {
     if (TemObjsff()) std::fprintf(saida, "\x1b&f20y8X");
     if (TemObjsfv()) std::fprintf(saida, "\x1b&f21y8X");
 }
+
+// Any format serves: the program takes no options.
+bool ConfereFormato() {
+    return true;
+}

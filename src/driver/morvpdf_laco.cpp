@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <string>
 
 #include "device/dispositivo.h"
@@ -47,4 +48,14 @@ void LacoPaginas() {
         if ((primeira ? PrimeiraPagina() : ProximaPagina()) != 0) break;
         ImprimePagina();
     }
+}
+
+// Each customer's file is named by the variable: a batch whose format never captures it would
+// put all its customers into one file, sent to one of them. Checked as each batch's format is
+// loaded, so that a name no format captures stops the run before anything is written.
+bool ConfereFormato() {
+    const std::string& variavel = opcoes_pdf.variavel;
+    if (variavel.empty() || CapturaVariavel(variavel)) return true;
+    std::fprintf(stderr, "Variavel nao capturada [%s]\n", variavel.c_str());
+    return false;
 }

@@ -1,8 +1,10 @@
 // morvpdf's entry point: its own options, then the run as the other programs make it.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,11 @@ int Uso() {
     std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
     std::fprintf(stderr, "Uso: %s [-g] [-d <pasta> -n <variavel>] <arquivo> <lista formatos>\n",
                  kNomePrograma);
+    std::fprintf(stderr, "  -g             a grade do projetista sob o formulario\n");
+    std::fprintf(stderr,
+                 "  -d <pasta>     um PDF por cliente na pasta, nova ou vazia, e o indice.csv\n");
+    std::fprintf(stderr,
+                 "  -n <variavel>  a variavel capturada (CAPTURA) que nomeia cada cliente\n");
     return kFalha;
 }
 
@@ -31,10 +38,27 @@ std::string NomeBase(std::string_view caminho) {
     return std::string(barra == std::string_view::npos ? caminho : caminho.substr(barra + 1));
 }
 
-// The customers' folder exists, or is made now, before the run begins.
+// Anything in the folder, hidden files included; true also when it cannot be read, since then
+// nobody can tell.
+bool TemConteudo(const std::string& pasta) {
+    DIR* d = opendir(pasta.c_str());
+    if (d == nullptr) return true;
+    bool tem = false;
+    for (const dirent* e; !tem && (e = readdir(d)) != nullptr;)
+        tem = std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0;
+    closedir(d);
+    return tem;
+}
+
+// The customers' folder is empty, or is made now, before the run begins: another run's files
+// beside this run's would be mailed with them, and its index would not name them.
 bool PreparaPasta(const std::string& pasta) {
     struct stat info {};
-    if (stat(pasta.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    if (stat(pasta.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (!TemConteudo(pasta)) return true;
+        std::fprintf(stderr, "Pasta nao vazia [%s]\n", pasta.c_str());
+        return false;
+    }
     if (mkdir(pasta.c_str(), kPermissoesPasta) == 0) return true;
     std::fprintf(stderr, "Erro na criacao da pasta [%s]\n", pasta.c_str());
     return false;

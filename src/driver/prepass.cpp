@@ -11,6 +11,7 @@
 #include "codificacao/utf8.h"
 #include "interp/interp.h"
 #include "util/numeros.h"
+#include "util/sinais.h"
 
 namespace {
 
@@ -251,6 +252,16 @@ Lote FalhaTemporario(const std::string& nome) {
     return lote;
 }
 
+// Makes the data file and notes it for removal at a signal: it holds every customer's data.
+int CriaDados(std::string& nome) {
+    const SinaisAdiados adiados;
+    const int fd = mkstemp(nome.data());
+    if (fd < 0 || NotaRemocao(nome.c_str())) return fd;
+    std::remove(nome.c_str());
+    close(fd);
+    return -1;
+}
+
 }  // namespace
 
 Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado) {
@@ -274,15 +285,20 @@ Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado) {
     return lote;
 }
 
+void RemoveDados(const std::string& nome) {
+    std::remove(nome.c_str());
+    EsqueceRemocao(nome.c_str());
+}
+
 Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
     const char* dir = std::getenv("TMPDIR");
     std::string nome = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/morvXXXXXX";
-    int fd = mkstemp(nome.data());
+    int fd = CriaDados(nome);
     if (fd < 0) return FalhaTemporario(nome);
     std::FILE* dados = fdopen(fd, "wb");
     if (dados == nullptr) {
         close(fd);
-        std::remove(nome.c_str());
+        RemoveDados(nome);
         return FalhaTemporario(nome);
     }
     // The copy is written in large blocks rather than the stream's default 4 KiB ones; the
@@ -294,7 +310,7 @@ Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado) {
     bool falhou = std::ferror(dados) != 0;
     if (std::fclose(dados) != 0) falhou = true;
     if (falhou) {
-        std::remove(nome.c_str());
+        RemoveDados(nome);
         return FalhaTemporario(nome);
     }
     lote.dados = nome;

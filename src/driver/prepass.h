@@ -38,5 +38,9 @@ Lote CopiaLote(std::FILE* entrada, std::FILE* dados, EstadoExecucao& estado);
 // The whole pre-pass of one batch: creates a new data file under a unique name in TMPDIR (or
 // /tmp), copies the batch into it and closes it. When the data file cannot be created or
 // written, writes "Erro na criacao do arquivo temporario [%s]\n", removes what was made and
-// hands back a batch with `falha` set, on which the run must stop with status -1.
+// hands back a batch with `falha` set, on which the run must stop with status -1. Until
+// RemoveDados, a signal that ends the run removes the data file (util/sinais).
 Lote PreparaLote(std::FILE* entrada, EstadoExecucao& estado);
+
+// Removes the batch's data file; a signal no longer has it to remove.
+void RemoveDados(const std::string& nome);

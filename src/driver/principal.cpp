@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "device/dispositivo.h"
@@ -12,7 +14,9 @@
 #include "driver/prepass.h"
 #include "interp/interp.h"
 #include "md5stamp/md5stamp.h"
+#include "util/rascunho.h"
 #include "util/rastro.h"
+#include "util/sinais.h"
 
 long paginas_impressas = 0;
 void (*aviso_formato)(const char* formato) = nullptr;
@@ -36,14 +40,26 @@ constexpr std::size_t kBufferSaida = 64 * 1024;
 // and flushes what the run opened, so a run that fails late keeps every batch it wrote.
 constexpr int kFalha = -1;
 
+// A document's output file (morvpdf's), written under a draft name and renamed once the run has
+// written it whole: a half-written document never stands under its name, and a run that could
+// not write it leaves the file it would have replaced as it was.
+Rascunho saida_inteira;
+bool saida_por_rascunho = false;
+// The output's failure has been reported: it is not reported again when the run ends.
+bool saida_reportada = false;
+
 bool FalhaAbertura(const char* nome) {
     std::fprintf(stderr, "Erro na abertura do arquivo [%s]\n", nome);
     return false;
 }
 
-// A job cut short (a full disk, a closed pipe) is a failure, never a success.
-bool FalhaGravacao(const char* nome) {
-    std::fprintf(stderr, "Erro na gravacao do arquivo [%s]\n", nome);
+// A job cut short (a full disk, a closed pipe) is a failure, never a success. A document's
+// output file names the reason too (`erro`, an errno value; 0 when unknown).
+bool FalhaGravacao(const char* nome, int erro = 0) {
+    if (erro != 0)
+        std::fprintf(stderr, "Erro na gravacao do arquivo [%s] - %s\n", nome, std::strerror(erro));
+    else
+        std::fprintf(stderr, "Erro na gravacao do arquivo [%s]\n", nome);
     return false;
 }
 
@@ -52,16 +68,21 @@ const char* NomeSaida(int nargs, char** argv) {
     return nargs == kArgsComSaida ? argv[3] : "stdout";
 }
 
+bool FalhaSaida(int nargs, char** argv) {
+    saida_reportada = true;
+    return FalhaGravacao(NomeSaida(nargs, argv), saida_por_rascunho ? saida_inteira.erro() : 0);
+}
+
 // Everything the batch wrote has reached the job's destination and the trace.
 bool GravouTudo(int nargs, char** argv) {
-    if (std::fflush(saida) != 0 || std::ferror(saida)) return FalhaGravacao(NomeSaida(nargs, argv));
+    if (std::fflush(saida) != 0 || std::ferror(saida)) return FalhaSaida(nargs, argv);
     if (std::ferror(dbg)) return FalhaGravacao(kArquivoRastro);
     return true;
 }
 
 // A batch that cannot go on: its copy of the report has no further use, so none is left behind.
 int AbandonaLote(const Lote& lote) {
-    std::remove(lote.dados.c_str());
+    RemoveDados(lote.dados);
     return kFalha;
 }
 
@@ -139,9 +160,38 @@ bool SobrepoeEntradas(const char* nome, std::FILE* entrada, const char* formato)
     return stat(formato, &outro) == 0 && MesmoArquivo(alvo, outro);
 }
 
+// A document's output that is a file, or is to be one, is written under a draft name and renamed
+// into `final` (the file a link points at, so that the link keeps pointing at the document), with
+// the permissions of the file it replaces. A device or a pipe is written as it stands, as a
+// printer job is.
+bool SaidaPorRascunho(const char* nome, std::string& final, mode_t& modo) {
+    if (kTipoJob != TipoJob::Documento) return false;
+    struct stat info {};
+    if (stat(nome, &info) != 0) {
+        const bool nova = errno == ENOENT;
+        final = nome;
+        modo = PermissoesNovoArquivo();
+        return nova;
+    }
+    if (!S_ISREG(info.st_mode)) return false;
+    char* real = realpath(nome, nullptr);
+    final = real != nullptr ? real : nome;
+    std::free(real);
+    modo = info.st_mode & 07777;
+    return true;
+}
+
 // The output file is opened once, at the first batch, so that it holds every batch in order.
 bool RedirecionaSaida(const char* nome, std::FILE* entrada, const char* formato) {
     if (SobrepoeEntradas(nome, entrada, formato)) return FalhaAbertura(nome);
+    std::string final;
+    mode_t modo = 0;
+    if (SaidaPorRascunho(nome, final, modo)) {
+        if (!saida_inteira.Abre(final, modo)) return FalhaAbertura(nome);
+        saida_por_rascunho = true;
+        saida = saida_inteira.fluxo();
+        return true;
+    }
     if (std::freopen(nome, "wb", stdout) == nullptr) return FalhaAbertura(nome);
     BufferizaSaida();
     saida = stdout;
@@ -168,13 +218,35 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
         if (nargs == kArgsComSaida && primeiro_lote && !RedirecionaSaida(argv[3], entrada, formato))
             return AbandonaLote(lote);
         if (!CarregaFormato(formato, lote)) return AbandonaLote(lote);
+        if (!ConfereFormato()) {
+            FinalizaInterp();
+            return AbandonaLote(lote);
+        }
         LacoPaginas();
         FinalizaInterp();
-        std::remove(lote.dados.c_str());
+        RemoveDados(lote.dados);
         if (!GravouTudo(nargs, argv)) return kFalha;
         if (aviso_formato != nullptr) aviso_formato(nullptr);
         if (!lote.cabecalho || lote.esgotada) return 0;
     }
+}
+
+// The document's output file takes its name once written whole, also when a later batch failed:
+// it holds the batches before it, as a printer job would. A draft that holds nothing (the run
+// stopped before its first page) is no document, and is dropped.
+bool ConcluiSaida(int nargs, char** argv) {
+    if (!saida_por_rascunho) return true;
+    saida_por_rascunho = false;
+    const bool gravou = std::fflush(saida_inteira.fluxo()) == 0;
+    saida = stdout;
+    if (saida_reportada || saida_inteira.bytes() == 0) {
+        saida_inteira.Descarta();
+        return !saida_reportada;
+    }
+    if (gravou && saida_inteira.Conclui()) return true;
+    saida_inteira.Descarta();
+    saida_reportada = true;
+    return FalhaGravacao(NomeSaida(nargs, argv), saida_inteira.erro());
 }
 
 }  // namespace
@@ -188,6 +260,10 @@ int Principal(int argc, char** argv) {
     // A reader that goes away must not kill the run by a signal, which would leave the batch's
     // data file behind: the write fails instead, and the run ends with its message.
     std::signal(SIGPIPE, SIG_IGN);
+    // An interrupted run removes its data file and drafts, and ends as the signal ends it.
+    ArmaSinais();
+    saida_reportada = false;
+    saida_por_rascunho = false;
     OcupaDescritoresFechados();
     BufferizaSaida();
     if (!CriaRastro(argc, argv)) return kFalha;
@@ -201,6 +277,7 @@ int Principal(int argc, char** argv) {
     GravaUltimoCarimbo();
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
     std::fflush(saida);
+    if (!ConcluiSaida(nargs, argv)) status = kFalha;
     const bool rastro_fechado = std::fclose(dbg) == 0;
     dbg = nullptr;
     if (status == 0 && !rastro_fechado) {

@@ -168,6 +168,47 @@ int Falha() {
     return -1;
 }
 
+// Calls `cada` with every word of a format line, in order: words are separated by blanks, tabs
+// and line ends, and a word opened by a double quote runs to the next quote, tab or line end.
+template <class Cada>
+void PercorrePalavras(std::string_view texto, Cada&& cada) {
+    std::size_t i = 0;
+    const std::size_t fim = texto.size();
+    while (i < fim && Separador(texto[i]))
+        ++i;
+    bool aspas = false;
+    while (i < fim) {
+        std::size_t j = i;
+        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
+            ++j;
+        // A last word without a separator after it (the last line of a file without a line
+        // end, or a cut piece of a long line) is a word like any other.
+        cada(texto.substr(i, j - i));
+        if (j == fim) break;
+        aspas = false;
+        i = j + 1;
+        while (i < fim && Separador(texto[i]))
+            ++i;
+        if (i < fim && texto[i] == '"') {
+            aspas = true;
+            ++i;
+        }
+    }
+}
+
+// A CAPTURA line defines the variable when one of its items (the words after its section)
+// bears the name before its first ':'.
+bool DefineVariavel(std::string_view linha_formato, std::string_view nome) {
+    std::size_t indice = 0;
+    bool captura = false, define = false;
+    PercorrePalavras(linha_formato, [&](std::string_view palavra) {
+        if (indice == 0) captura = palavra == "CAPTURA";
+        if (captura && indice >= 2 && palavra.substr(0, palavra.find(':')) == nome) define = true;
+        ++indice;
+    });
+    return define;
+}
+
 }  // namespace
 
 int InicializaInterp(const char* formato, const char* nome_dados, std::string& msg) {
@@ -214,32 +255,20 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
 }
 
 void SeparaArgs(std::string_view texto) {
-    std::size_t i = 0;
-    const std::size_t fim = texto.size();
-    while (i < fim && Separador(texto[i]))
-        ++i;
-    bool aspas = false;
     // The words are appended at the tail, which is kept: a line of many words splits in
     // linear time.
     Lista* cauda = FimLista(args);
-    while (i < fim) {
-        std::size_t j = i;
-        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
-            ++j;
-        // A last word without a separator after it (the last line of a file without a line
-        // end, or a cut piece of a long line) is a word like any other.
-        cauda = IncluiListaApos(cauda, texto.substr(i, j - i));
+    PercorrePalavras(texto, [&cauda](std::string_view palavra) {
+        cauda = IncluiListaApos(cauda, palavra);
         if (args == nullptr) args = cauda;
-        if (j == fim) break;
-        aspas = false;
-        i = j + 1;
-        while (i < fim && Separador(texto[i]))
-            ++i;
-        if (i < fim && texto[i] == '"') {
-            aspas = true;
-            ++i;
-        }
-    }
+    });
+}
+
+bool CapturaVariavel(std::string_view nome) {
+    for (Lista* lista : {objsvf, objsvv})
+        for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
+            if (DefineVariavel(no->texto, nome)) return true;
+    return false;
 }
 
 int NumArgs(Lista* lista, int esperado, std::string& msg) {

@@ -29,6 +29,9 @@ constexpr int kErro = -1;
 int InicializaInterp(const char* formato, const char* dados, std::string& msg);
 // Appends the words of the line to args.
 void SeparaArgs(std::string_view linha_formato);
+// True when a CAPTURA line that the load kept (front or back, within the batch's MARCA blocks)
+// defines the variable `nome`: a page of the format can then give it a value.
+bool CapturaVariavel(std::string_view nome);
 // 0 when the list holds exactly `esperado` words; otherwise the count message and -1.
 int NumArgs(Lista* lista, int esperado, std::string& msg);
 

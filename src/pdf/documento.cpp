@@ -1,14 +1,11 @@
 // The documents the pages go to: the whole run in one document written to the job's output, or,
-// with a folder and a variable, one file per run of sheets of the same customer. Each sheet's
+// with a folder and a variable, one document per run of sheets of the same customer, each to the
+// file clientes.cpp keeps for it. Each sheet's
 // sides are drawn into content streams of their own and become pages when the sheet ends, once
 // its customer is known; a document keeps only what its end needs (each object's offset, its
 // pages, the glyphs, images and forms it holds) and is finished when its last sheet is in: a
 // PDF ends with its page tree and cross-reference table, so a document that spans the run is
 // finished when the run ends.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -16,11 +13,11 @@
 #include <deque>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "device/dispositivo.h"
+#include "pdf/clientes.h"
 #include "pdf/compressao.h"
 #include "pdf/conteudo.h"
 #include "pdf/escritor.h"
@@ -32,8 +29,6 @@ namespace {
 
 // The creator and producer every document names.
 constexpr const char* kCriador = "morvpdf v2.2.2";
-// A new file of the run may be read and written by all, less what the umask takes away.
-constexpr mode_t kPermissoesArquivo = 0666;
 
 // The document's creation date is the time of the run; SOURCE_DATE_EPOCH (seconds since 1970)
 // names another, so that the same run makes the same bytes, as reproducible builds ask.
@@ -140,17 +135,6 @@ class Documento {
     std::string comprimido_;
 };
 
-// The file of one customer while its sheets are added: written under a hidden name of its own
-// and renamed to its final name once complete, so that a file under a customer's name is
-// always whole.
-struct ArquivoCliente {
-    std::string valor;
-    std::string final;
-    std::string rascunho;
-    std::FILE* arquivo = nullptr;
-    std::unique_ptr<Documento> documento;
-};
-
 // ---- The state of the run.
 // The run's one document (no folder): written to the job's output.
 std::unique_ptr<Documento> documento;
@@ -161,10 +145,8 @@ std::deque<LadoDesenhado> lados;
 std::size_t lados_da_folha = 0;
 LadoDesenhado* lado = nullptr;
 Conteudo* desviado = nullptr;
-// With a folder: the customer's file being written.
-std::unique_ptr<ArquivoCliente> cliente;
-// Final names given in this run: a customer met again later gets a name of its own.
-std::set<std::string> nomes_usados;
+// With a folder: the document of the customer whose file is being written.
+std::unique_ptr<Documento> documento_cliente;
 // Sheets handed over in this run, counted from 1.
 long folhas = 0;
 // The run cannot be written: nothing more is written, and the run fails.
@@ -180,50 +162,12 @@ bool Falha(const char* mensagem, const std::string& nome) {
     return false;
 }
 
-// The first name of the value not yet given in this run: the name, then name-2, name-3...
-std::string NomeLivre(const std::string& base) {
-    std::string nome = base;
-    for (long n = 2; nomes_usados.count(nome) != 0; ++n)
-        nome = base + "-" + std::to_string(n);
-    nomes_usados.insert(nome);
-    return nome;
-}
-
-// Closes the customer's file: complete, it takes its final name; otherwise it is removed.
-bool FechaCliente(bool completo) {
-    if (!cliente) return true;
-    std::unique_ptr<ArquivoCliente> c = std::move(cliente);
-    bool ok = !completo || c->documento->Fecha();
-    c->documento.reset();
-    ok = std::fclose(c->arquivo) == 0 && ok;
-    if (completo && ok && std::rename(c->rascunho.c_str(), c->final.c_str()) == 0) return true;
-    std::remove(c->rascunho.c_str());
-    if (completo) return Falha("Erro na gravacao do arquivo [%s]\n", c->final);
-    return true;
-}
-
-// Opens the file of a new customer under a hidden draft name in the folder.
-bool AbreCliente(std::string_view valor) {
-    const std::string nome = NomeLivre(NomeSeguro(valor, folhas));
-    auto c = std::make_unique<ArquivoCliente>();
-    c->valor = valor;
-    c->final = opcoes_pdf.pasta + "/" + nome + ".pdf";
-    c->rascunho = opcoes_pdf.pasta + "/." + nome + ".pdf.XXXXXX";
-    const int fd = mkstemp(c->rascunho.data());
-    if (fd < 0) return Falha("Erro na abertura do arquivo [%s]\n", c->final);
-    // The customer's file gets the permissions any file of the job would get, not mkstemp's.
-    const mode_t mascara = umask(0);
-    umask(mascara);
-    fchmod(fd, kPermissoesArquivo & ~mascara);
-    c->arquivo = fdopen(fd, "wb");
-    if (c->arquivo == nullptr) {
-        close(fd);
-        std::remove(c->rascunho.c_str());
-        return Falha("Erro na abertura do arquivo [%s]\n", c->final);
-    }
-    c->documento = std::make_unique<Documento>(c->arquivo, valor.empty() ? nome : TextoUTF8(valor));
-    cliente = std::move(c);
-    return true;
+// The customer's document is finished and handed back: its file takes its name or is removed
+// (a write that failed is named, with its reason, by whoever keeps the file).
+void TerminaCliente(bool completo) {
+    if (documento_cliente && completo) documento_cliente->Fecha();
+    documento_cliente.reset();
+    FechaCliente(completo);
 }
 
 // The sheet's sides, as drawn, become pages of the document.
@@ -239,7 +183,6 @@ void EsqueceExecucao() {
     EsqueceImagens();
     ReiniciaFormas();
     EsqueceCaracteres();
-    nomes_usados.clear();
     folhas = 0;
     falhou = false;
 }
@@ -283,21 +226,30 @@ void TerminaFolha(std::string_view valor) {
                 ? std::string_view()
                 : valor.substr(inicio, valor.find_last_not_of(' ') - inicio + 1);
     ++folhas;
-    if (!falhou) {
-        if (PorCliente()) {
-            const bool mesmo = cliente && cliente->valor == valor;
-            if (!mesmo && FechaCliente(true)) AbreCliente(valor);
-            if (cliente) ColocaFolha(*cliente->documento);
-        } else {
-            if (!documento) documento = std::make_unique<Documento>(saida, opcoes_pdf.titulo);
-            ColocaFolha(*documento);
+    if (falhou) {
+        // Nothing more of the run is written.
+    } else if (PorCliente()) {
+        if (!MesmoCliente(valor)) {
+            TerminaCliente(true);
+            const DocumentoCliente destino = AbreCliente(valor, folhas);
+            if (destino.fluxo != nullptr)
+                documento_cliente = std::make_unique<Documento>(destino.fluxo, destino.titulo);
         }
+        ContaFolha(folhas, static_cast<int>(lados_da_folha));
+        if (documento_cliente) ColocaFolha(*documento_cliente);
+    } else {
+        if (!documento) documento = std::make_unique<Documento>(saida, opcoes_pdf.titulo);
+        ColocaFolha(*documento);
     }
     lados_da_folha = 0;
 }
 
 bool EncerraExecucao(bool completa) {
-    const bool fechado = FechaCliente(completa);
+    bool fechado = true;
+    if (PorCliente()) {
+        TerminaCliente(completa);
+        fechado = EncerraClientes();
+    }
     if (documento) {
         // A write that failed is named by the driver, which checks the output.
         const bool ok = documento->Fecha() || std::ferror(saida) != 0;
@@ -310,12 +262,8 @@ bool EncerraExecucao(bool completa) {
 }
 
 void ReiniciaDispositivoPDF() {
-    if (cliente) {
-        cliente->documento.reset();
-        std::fclose(cliente->arquivo);
-        std::remove(cliente->rascunho.c_str());
-        cliente.reset();
-    }
+    documento_cliente.reset();
+    ReiniciaClientes();
     documento.reset();
     EsqueceExecucao();
 }

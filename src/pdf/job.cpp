@@ -5,6 +5,7 @@
 
 #include "device/dispositivo.h"
 #include "interp/interp.h"
+#include "pdf/clientes.h"
 #include "pdf/fontes.h"
 #include "pdf/pdf.h"
 #include "util/numeros.h"
@@ -24,6 +25,7 @@ constexpr int kMargemX = 72;
 void InicializaImp() {
     margemx = kMargemX;
     EsqueceFormas();
+    if (!opcoes_pdf.pasta.empty()) ComecaLoteClientes();
     // Without the fonts no text could be drawn as the form has it: nothing is written.
     if (!CarregaFontes()) FalhaExecucao();
 }

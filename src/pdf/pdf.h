@@ -76,9 +76,13 @@ void ReiniciaDispositivoPDF();
 // print nothing (control codes) left out.
 std::string TextoUTF8(std::string_view texto);
 
-// ---- One file per customer (-d, -n).
-// The file name a value gives: letters, digits, '-', '_' and '.' kept, any other character '_',
-// never empty nor starting with a dot, at most kNomeMaximo bytes; the sheet number names the
-// file of sheets without a value.
+// ---- One file per customer (-d, -n; src/pdf/clientes.h).
+// The file name a value (in UTF-8, as ValorUTF8 gives it) gives: letters, digits, '-', '_' and
+// '.' kept, a letter with marks as its base letter, any other character '_', never empty nor
+// starting with a dot, at most kNomeMaximo bytes; the sheet number names the file of sheets
+// without a value.
 constexpr std::size_t kNomeMaximo = 200;  // under any file system's 255, with room for a suffix
 std::string NomeSeguro(std::string_view valor, long folha);
+// A value captured from the report as the document's texts show it: converted from the format's
+// declared set, then to UTF-8 by TextoUTF8.
+std::string ValorUTF8(std::string_view valor);

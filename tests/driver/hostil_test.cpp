@@ -10,7 +10,9 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -256,12 +258,7 @@ Resultado ExecutaComSaida(const std::string& programa, const std::vector<std::st
         dup2(erro[1], 2);
         close(erro[0]);
         close(erro[1]);
-        std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
-        for (const auto& a : argumentos)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(programa.c_str(), argv.data());
-        _exit(127);
+        ExecutaNoFilho(programa, argumentos);
     }
     close(erro[1]);
     Resultado r;
@@ -328,6 +325,58 @@ TEST_F(Hostil, FalhasDeGravacao) {
             EXPECT_EQ(r.status, 255);
             EXPECT_EQ(r.erro, caso.erro);
         }
+    }
+}
+
+// A run ended by a signal, at the point where it waits for the rest of its report (the test
+// holds its standard input open), leaves none of its files: no copy of the report in TMPDIR, no
+// draft of a document or a customer's file, no index; the files it finished stay. It ends as the
+// signal ends it, as a shell sees it (128 and the signal).
+TEST_F(Hostil, SinalNoMeioDaExecucao) {
+    struct Caso {
+        const std::string& programa;
+        std::vector<std::string> argumentos;
+        int sinal;
+        // A file the run must have made before the signal (a name, or the start of a draft's
+        // name in the working directory); empty: none.
+        std::string espera;
+        std::set<std::string> saida;  // what the folder "saida" holds at the end; empty: none
+    };
+    const Caso casos[] = {
+        {kMorvex, {"-", "f.fmt", "job.pcl"}, SIGTERM, "", {}},
+        {kMorvel, {"-", "f.fmt", "job.ps"}, SIGINT, "", {}},
+        {kMorvpdf, {"-", "f.fmt", "doc.pdf"}, SIGHUP, ".doc.pdf.", {}},
+        {kMorvpdf, {"-d", "saida", "-n", "V", "-", "f.fmt"}, SIGTERM, "saida/A.pdf", {"A.pdf"}},
+    };
+    const auto existe = [](const std::string& nome) {
+        if (nome.empty() || ExisteArquivo(nome)) return true;
+        for (const std::string& n : Conteudo("."))
+            if (n.rfind(nome, 0) == 0) return true;
+        return false;
+    };
+    EscreveArquivo("f.fmt", "CAPTURA 1 V:1:10\nMOSTRA 1 1 A10 N V\n");
+    const std::set<std::string> antes = Conteudo(".");
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(NomePrograma(caso.programa) + " " + strsignal(caso.sinal));
+        ExecucaoAberta execucao(caso.programa, caso.argumentos);
+        // Two customers in the first batch; the second batch waits for the end of the report.
+        execucao.Escreve("APA00QTD00\n.secao 1\nA\n.fim\n\f.secao 1\nB\n.fim\nAPA00QTD00\nC\n");
+        const std::string tmpdir = temporarios_.caminho();
+        const bool pronto =
+            Espera([&] { return !Conteudo(tmpdir).empty() && existe(caso.espera); });
+        ASSERT_TRUE(pronto);
+        execucao.Sinaliza(caso.sinal);
+        const Resultado r = execucao.Termina();
+        EXPECT_EQ(r.sinal, caso.sinal) << r.status << " " << r.erro;
+        EXPECT_EQ(Conteudo(tmpdir), std::set<std::string>{});
+        std::set<std::string> depois = Conteudo(".");
+        for (const char* nome : {"vodrel.dbg", "job.pcl", "job.ps"})
+            depois.erase(nome);
+        const std::set<std::string> na_pasta = Conteudo("saida");
+        if (!caso.saida.empty()) depois.erase("saida");
+        EXPECT_EQ(depois, antes);
+        EXPECT_EQ(na_pasta, caso.saida);
+        std::filesystem::remove_all("saida");
     }
 }
 

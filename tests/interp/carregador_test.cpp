@@ -214,6 +214,37 @@ TEST_F(Carregador, ArquivaCadaLinhaNaSuaLista) {
     }
 }
 
+// Whether a page of the loaded format can give a variable a value: a CAPTURA item of its name,
+// front or back, in a block the batch keeps.
+TEST_F(Carregador, VariaveisCapturadas) {
+    struct Caso {
+        std::string formato;
+        int ini, fim;  // MARCA range given by the driver
+        const char* nome;
+        bool capturada;
+    };
+    const std::string verso = "VERSO\nCAPTURA 1 A:1:2 \"NOME:3:4\"\n";
+    const Caso casos[] = {
+        {"CAPTURA 0 NOME:1:30\n", 0, 0, "NOME", true},
+        {verso, 0, 0, "NOME", true},
+        {"CAPTURA 0 NOME:1:30\n", 0, 0, "nome", false},
+        {"CAPTURA 0 NOMES:1:30 NOM:1:2\n", 0, 0, "NOME", false},
+        // The section is no item, and neither is any other command's word.
+        {"CAPTURA NOME\nMOSTRA 1 1 A10 N NOME\nCODBAR2 1 1 50 I25 NOME\n", 0, 0, "NOME", false},
+        {"MARCA 1\nCAPTURA 0 NOME:1:30\nMARCA 2\nTEXTO 1 1 A10 N x\n", 2, 2, "NOME", false},
+        {"MARCA 1\nCAPTURA 0 NOME:1:30\nMARCA 2\nTEXTO 1 1 A10 N x\n", 1, 1, "NOME", true},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.formato + " " + caso.nome);
+        marcaini = caso.ini;
+        marcafim = caso.fim;
+        ASSERT_EQ(Carrega(caso.formato, "form.fmt"), 0) << msg;
+        EXPECT_EQ(CapturaVariavel(caso.nome), caso.capturada);
+        FinalizaInterp();
+        LimpaEstado();
+    }
+}
+
 TEST_F(Carregador, AjustesDePagina) {
     struct Caso {
         std::string formato;

@@ -1,35 +1,35 @@
-// The names of the customers' files: whatever a report holds, a plain file name in the folder.
+// The names of the customers' files: whatever a report holds, a plain file name in the folder
+// that keeps the letters a person reads in it.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "codificacao/codificacao.h"
 #include "pdf/pdf.h"
 
 namespace {
 
 TEST(NomesDosArquivos, ValoresViramNomesSeguros) {
     struct Caso {
-        const char* valor;
-        Codificacao codificacao;
+        const char* valor;  // in UTF-8, as the document's texts have it
         std::string nome;
     };
     const Caso casos[] = {
-        {"MERCEARIA SAO JORGE LTDA", Codificacao::nenhuma, "MERCEARIA_SAO_JORGE_LTDA"},
-        {"Ok-1_a.b", Codificacao::nenhuma, "Ok-1_a.b"},
-        {"../../etc/passwd", Codificacao::nenhuma, "_._.._etc_passwd"},
-        {".oculto", Codificacao::nenhuma, "_oculto"},
-        {"a/b\\c*?", Codificacao::nenhuma, "a_b_c__"},
-        // One '_' a letter, whatever its bytes: Latin-1 without a declared set, UTF-8 with one.
-        {"JO\xC3O", Codificacao::nenhuma, "JO_O"},
-        {"JO\xC3\x83O", Codificacao::utf8, "JO_O"},
-        {"", Codificacao::nenhuma, "folha-7"},
+        {"MERCEARIA SAO JORGE LTDA", "MERCEARIA_SAO_JORGE_LTDA"},
+        {"Ok-1_a.b", "Ok-1_a.b"},
+        {"../../etc/passwd", "_._.._etc_passwd"},
+        {".oculto", "_oculto"},
+        {"a/b\\c*?", "a_b_c__"},
+        // Letters keep their base letters; what has none, and signs, are one '_' each.
+        {"JOSÉ DA CONCEIÇÃO", "JOSE_DA_CONCEICAO"},
+        {"Ñandú Øre Straße Æsir", "Nandu_Ore_Strasse_AEsir"},
+        {"€ 5 Ж", "__5__"},
+        {"JOSE\xCC\x81 \xEF\xBB\xBF"
+         "ANA",
+         "JOSE_ANA"},
+        {"", "folha-7"},
     };
-    for (const Caso& c : casos) {
-        codificacao = c.codificacao;
+    for (const Caso& c : casos)
         EXPECT_EQ(NomeSeguro(c.valor, 7), c.nome) << c.valor;
-    }
-    codificacao = Codificacao::nenhuma;
     EXPECT_EQ(NomeSeguro(std::string(300, 'x'), 1), std::string(kNomeMaximo, 'x'));
 }
 

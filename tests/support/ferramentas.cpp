@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,6 +95,15 @@ std::string Repete(const std::string& texto, int vezes) {
     return r;
 }
 
+void ExecutaNoFilho(const std::string& programa, const std::vector<std::string>& argumentos) {
+    std::vector<char*> argv = {const_cast<char*>(programa.c_str())};
+    for (const auto& a : argumentos)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(programa.c_str(), argv.data());
+    _exit(127);
+}
+
 namespace {
 
 // Moves bytes between the child's three pipes until its output and error are closed.
@@ -151,14 +161,8 @@ Resultado ExecutaPreparado(const std::string& programa, const std::vector<std::s
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             close(fd);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(programa.c_str()));
-        for (const auto& a : argumentos)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
         prepara();
-        execv(programa.c_str(), argv.data());
-        _exit(127);
+        ExecutaNoFilho(programa, argumentos);
     }
     close(in[0]);
     close(out[1]);
@@ -168,6 +172,7 @@ Resultado ExecutaPreparado(const std::string& programa, const std::vector<std::s
     int estado = 0;
     waitpid(pid, &estado, 0);
     r.status = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    r.sinal = WIFSIGNALED(estado) ? WTERMSIG(estado) : 0;
     if (r.status == 0 && !r.saida.empty()) {
         if (programa == kMorvex) VerificaJobPCL(r.saida);
         if (programa == kMorvel) VerificaJobPS(r.saida);
@@ -201,4 +206,82 @@ Resultado ExecutaSemLeitor(const std::string& programa,
         close(tubo[1]);
         std::signal(SIGPIPE, SIG_DFL);
     });
+}
+
+namespace {
+
+std::string LeMemoria(int fd) {
+    std::string texto;
+    char bloco[65536];
+    for (off_t pos = 0;;) {
+        const ssize_t n = pread(fd, bloco, sizeof bloco, pos);
+        if (n <= 0) break;
+        texto.append(bloco, static_cast<std::size_t>(n));
+        pos += n;
+    }
+    return texto;
+}
+
+}  // namespace
+
+ExecucaoAberta::ExecucaoAberta(const std::string& programa,
+                               const std::vector<std::string>& argumentos) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int tubo[2];
+    if (pipe2(tubo, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+    saida_ = memfd_create("saida", MFD_CLOEXEC);
+    erro_ = memfd_create("erro", MFD_CLOEXEC);
+    if (saida_ < 0 || erro_ < 0) throw std::runtime_error("memfd_create");
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork");
+    if (pid_ == 0) {
+        dup2(tubo[0], STDIN_FILENO);
+        dup2(saida_, STDOUT_FILENO);
+        dup2(erro_, STDERR_FILENO);
+        ExecutaNoFilho(programa, argumentos);
+    }
+    close(tubo[0]);
+    entrada_ = tubo[1];
+}
+
+ExecucaoAberta::~ExecucaoAberta() {
+    FechaEntrada();
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    close(saida_);
+    close(erro_);
+}
+
+void ExecucaoAberta::Escreve(const std::string& texto) {
+    for (std::size_t feitos = 0; feitos < texto.size();) {
+        const ssize_t n = write(entrada_, texto.data() + feitos, texto.size() - feitos);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw std::runtime_error("write to the program");
+        feitos += static_cast<std::size_t>(n);
+    }
+}
+
+void ExecucaoAberta::FechaEntrada() {
+    if (entrada_ >= 0) close(entrada_);
+    entrada_ = -1;
+}
+
+void ExecucaoAberta::Sinaliza(int sinal) {
+    kill(pid_, sinal);
+}
+
+Resultado ExecucaoAberta::Termina() {
+    Resultado r;
+    int estado = 0;
+    while (waitpid(pid_, &estado, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    FechaEntrada();
+    r.status = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    r.sinal = WIFSIGNALED(estado) ? WTERMSIG(estado) : 0;
+    r.saida = LeMemoria(saida_);
+    r.erro = LeMemoria(erro_);
+    return r;
 }

@@ -1,5 +1,7 @@
 #pragma once
 // Test helpers: a temporary working directory, files, and running the real programs.
+#include <sys/types.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,9 +65,15 @@ bool Espera(const std::function<bool()>& condicao);
 
 struct Resultado {
     int status = -1;  // exit status (0-255), or -1 when the program did not exit normally
+    int sinal = 0;    // the signal that ended the program; 0 when it exited
     std::string saida;
     std::string erro;
 };
+
+// In a child process just forked: becomes the program with the arguments (status 127 when it
+// cannot be started).
+[[noreturn]] void ExecutaNoFilho(const std::string& programa,
+                                 const std::vector<std::string>& argumentos);
 
 // Runs the program with the arguments in the working directory, feeding `entrada` to its
 // standard input, and collects its standard output, standard error and exit status.
@@ -78,6 +86,29 @@ Resultado ExecutaComMemoria(std::size_t bytes, const std::string& programa,
 // As Executa, with the program's standard output a pipe that nobody reads (a reader gone),
 // and SIGPIPE as a program started by a spooler or a shell finds it.
 Resultado ExecutaSemLeitor(const std::string& programa, const std::vector<std::string>& argumentos);
+
+// A program that reads its report from a pipe the test writes to and keeps open: the run waits
+// for the rest of its report where the test wants it to, and the test acts on the run there
+// (a signal, a file put in its way) before it lets the run go on.
+class ExecucaoAberta {
+  public:
+    ExecucaoAberta(const std::string& programa, const std::vector<std::string>& argumentos);
+    // A program still running is killed and reaped.
+    ~ExecucaoAberta();
+    ExecucaoAberta(const ExecucaoAberta&) = delete;
+    ExecucaoAberta& operator=(const ExecucaoAberta&) = delete;
+    void Escreve(const std::string& texto);
+    void FechaEntrada();
+    void Sinaliza(int sinal);
+    // Waits for the program to end, and gives what it wrote and how it ended.
+    Resultado Termina();
+
+  private:
+    pid_t pid_ = -1;
+    int entrada_ = -1;
+    int saida_ = -1;  // the program's standard output and error, kept in memory files
+    int erro_ = -1;
+};
 
 // Paths of the programs under test.
 inline const std::string kMorvex = MORVEX_BIN;
