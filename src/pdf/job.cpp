@@ -25,9 +25,13 @@ constexpr int kMargemX = 72;
 void InicializaImp() {
     margemx = kMargemX;
     EsqueceFormas();
+    // Without the fonts no text could be drawn as the form has it: nothing is written, not even
+    // a folder's index.
+    if (!CarregaFontes()) {
+        FalhaExecucao();
+        return;
+    }
     if (!opcoes_pdf.pasta.empty()) ComecaLoteClientes();
-    // Without the fonts no text could be drawn as the form has it: nothing is written.
-    if (!CarregaFontes()) FalhaExecucao();
 }
 
 void DefineMacros(char lado) {

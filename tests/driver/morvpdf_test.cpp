@@ -365,21 +365,24 @@ TEST_F(Morvpdf, FontesQueFaltam) {
                                       dir_.caminho() + "/cache</cachedir></fontconfig>\n");
     const VariavelTrocada configuracao("FONTCONFIG_FILE", dir_.caminho() + "/fontes.conf");
     EscreveArquivo("r.txt", "A\n\fB\n");
-    EscreveArquivo("f.fmt", "TEXTO 1 1 A10 N x\n");
+    EscreveArquivo("f.fmt", "CAPTURA 0 V:1:1\nTEXTO 1 1 A10 N x\n");
     std::string esperado;
     for (const char* fonte : {"Nimbus Sans", "Nimbus Sans Bold", "Nimbus Sans Italic",
                               "Nimbus Mono PS", "Nimbus Mono PS Bold", "Nimbus Mono PS Italic"})
         esperado += std::string("Erro na abertura do arquivo [") + fonte + "]\n";
     for (const std::vector<std::string>& argumentos :
-         {std::vector<std::string>{"r.txt", "f.fmt"}, {"r.txt", "f.fmt", "doc.pdf"}}) {
+         {std::vector<std::string>{"r.txt", "f.fmt"},
+          {"r.txt", "f.fmt", "doc.pdf"},
+          {"-d", "saida", "-n", "V", "r.txt", "f.fmt"}}) {
         const Resultado r = Executa(kMorvpdf, argumentos);
         EXPECT_EQ(r.status, 255) << argumentos.size();
         EXPECT_EQ(r.erro, esperado) << argumentos.size();
         EXPECT_EQ(r.saida, "") << argumentos.size();
     }
-    // Nor a draft of the output file.
+    // Nor a draft of the output file, nor a customer's file or an index.
     for (const std::string& nome : Conteudo("."))
         EXPECT_EQ(nome.find("doc.pdf"), std::string::npos) << nome;
+    EXPECT_EQ(Conteudo("saida"), std::set<std::string>{});
 }
 
 // The proof: a line every tenth of an inch across a page that is otherwise blank, and the inch
