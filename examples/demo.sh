@@ -13,12 +13,18 @@ cd "$here"
 "$bin/morvpdf" relatorio.txt formulario.fmt "$out/relatorio-morvpdf.pdf"
 # The designer's proof: the same pages over the grid.
 "$bin/morvpdf" -g relatorio.txt formulario.fmt "$out/relatorio-grade.pdf"
+# The same form with its logo as a colour PNG: in colour in PostScript and PDF, in dithered
+# greys in PCL.
+"$bin/morvex" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.pcl"
+"$bin/morvel" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.ps"
+"$bin/morvpdf" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.pdf"
 mv -f vodrel.dbg "$out/" 2>/dev/null || true
 rm -f md5.tmp
 echo "PCL job:        $out/relatorio.pcl"
 echo "PostScript job: $out/relatorio.ps"
 echo "PDF document:   $out/relatorio-morvpdf.pdf"
 echo "Proof (grid):   $out/relatorio-grade.pdf"
+echo "Colour logo:    $out/relatorio-cor.pcl, $out/relatorio-cor.ps, $out/relatorio-cor.pdf"
 # A preview of the PostScript job, for a look without a printer.
 if command -v gs >/dev/null 2>&1; then
     gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio.pdf" "$out/relatorio.ps"

@@ -22,6 +22,7 @@ libzint-dev              build
 libharfbuzz-dev          build
 libfontconfig-dev        build
 libdeflate-dev           build
+libspng-dev              build
 fonts-urw-base35         demo test bench
 ghostscript              demo test bench
 libgtest-dev             test
@@ -34,6 +35,7 @@ cups                     test
 cups-client              test
 clang                    fuzz
 libclang-rt-14-dev       fuzz
+zlib1g-dev               fuzz
 dpkg-dev                 deb
 lintian                  deb
 time                     bench

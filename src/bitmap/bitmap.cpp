@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
-#include <memory>
 #include <string>
 
 #include "util/caminhos.h"
@@ -40,11 +39,6 @@ std::int32_t le32s(const unsigned char* p) {
     return u <= 0x7fffffffu ? static_cast<std::int32_t>(u) : -static_cast<std::int32_t>(~u) - 1;
 }
 
-struct FechaArquivo {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using Arquivo = std::unique_ptr<std::FILE, FechaArquivo>;
-
 // Swaps rows end for end: bottom row first becomes top row first, and back.
 void InverteLinhas(std::vector<unsigned char>& pixels, std::size_t tamlinha, std::size_t altura) {
     for (std::size_t i = 0, j = altura - 1; i < j; ++i, --j) {
@@ -56,19 +50,31 @@ void InverteLinhas(std::vector<unsigned char>& pixels, std::size_t tamlinha, std
 
 }  // namespace
 
-std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem) {
-    if (arquivo == nullptr) return std::nullopt;
+ArquivoImagem AbreArquivoImagem(const char* arquivo) {
+    if (arquivo == nullptr) return nullptr;
     const std::string caminho = CaminhoFormulario(arquivo);
     // Only regular files: opening a pipe or device could wait forever or never end.
     struct stat info {};
-    if (stat(caminho.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    Arquivo f(std::fopen(caminho.c_str(), "rb"));
+    if (stat(caminho.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    ArquivoImagem f(std::fopen(caminho.c_str(), "rb"));
+    if (!f) return nullptr;
+    if (fstat(fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return f;
+}
+
+std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem) {
+    const ArquivoImagem f = AbreArquivoImagem(arquivo);
     if (!f) return std::nullopt;
-    if (fstat(fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return LeBitmap(f.get(), ordem);
+}
+
+std::optional<Bitmap> LeBitmap(std::FILE* f, OrdemLinhas ordem) {
+    struct stat info {};
+    if (fstat(fileno(f), &info) != 0 || std::fseek(f, 0, SEEK_SET) != 0) return std::nullopt;
     const auto tamarquivo = static_cast<std::uint64_t>(info.st_size);
 
     std::array<unsigned char, kCabecalho> cab{};
-    if (std::fread(cab.data(), 1, cab.size(), f.get()) != cab.size()) return std::nullopt;
+    if (std::fread(cab.data(), 1, cab.size(), f) != cab.size()) return std::nullopt;
 
     // Only what the back-ends can draw: one bit per pixel, stored uncompressed.
     if (le32(&cab[kPosTamInfo]) < kMinTamInfo || le16(&cab[kPosBits]) != 1 ||
@@ -94,8 +100,8 @@ std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem) {
 
     Bitmap bmp;
     bmp.pixels.resize(static_cast<std::size_t>(tamdados));
-    if (std::fseek(f.get(), static_cast<long>(posdados), SEEK_SET) != 0 ||
-        std::fread(bmp.pixels.data(), 1, bmp.pixels.size(), f.get()) != bmp.pixels.size()) {
+    if (std::fseek(f, static_cast<long>(posdados), SEEK_SET) != 0 ||
+        std::fread(bmp.pixels.data(), 1, bmp.pixels.size(), f) != bmp.pixels.size()) {
         return std::nullopt;  // the file changed under us
     }
     if (topo_primeiro != (ordem == OrdemLinhas::TopoPrimeiro)) {

@@ -1,5 +1,7 @@
 #pragma once
 // Reader of one-bit uncompressed Windows bitmap files for the IMAGEM object.
+#include <cstdio>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,11 +18,16 @@ struct Bitmap {
     int tamlinha = 0;                   // bytes per stored row (a multiple of 4)
 };
 
+struct FechaArquivoImagem {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using ArquivoImagem = std::unique_ptr<std::FILE, FechaArquivoImagem>;
+
+// The file an IMAGEM object names (found as CaminhoFormulario finds it), open for reading;
+// nothing when it is missing, unreadable or not a regular file.
+ArquivoImagem AbreArquivoImagem(const char* arquivo);
+
 // Nothing when the file cannot be opened or is not a bitmap the back-ends can draw.
 std::optional<Bitmap> CarregaBitmap(const char* arquivo, OrdemLinhas ordem);
-
-// The bitmap of an IMAGEM object, for a back-end to draw. A file that cannot be used (missing,
-// unreadable, not a bitmap the back-ends can draw) leaves a slip without its logo: it is
-// reported with "Erro na abertura do arquivo [%s]\n", the name as the form gives it, once per
-// name and run; the rest of the page prints and the run's status stays as it is.
-std::optional<Bitmap> CarregaImagem(const char* arquivo, OrdemLinhas ordem);
+// The same, of a file already open (read from its start).
+std::optional<Bitmap> LeBitmap(std::FILE* arquivo, OrdemLinhas ordem);

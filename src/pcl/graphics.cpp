@@ -5,10 +5,11 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "barcode/barcode.h"
-#include "bitmap/bitmap.h"
+#include "bitmap/imagem.h"
 #include "device/dispositivo.h"
 #include "pcl/pcl.h"
 #include "util/numeros.h"
@@ -56,11 +57,6 @@ char Canto(std::string_view cantos, std::size_t i) {
     return i < cantos.size() ? cantos[i] : '\0';
 }
 
-void EscreveLinhaRaster(const unsigned char* bytes, int tamanho) {
-    std::fprintf(saida, "\x1b*b%dW", tamanho);
-    std::fwrite(bytes, 1, static_cast<std::size_t>(tamanho), saida);
-}
-
 // A raster row as EscreveLinhaRaster writes it, kept for writing many times over.
 std::string LinhaRaster(const unsigned char* bytes, int tamanho) {
     char cabecalho[32];  // the escape, "*b", an int and "W"
@@ -71,6 +67,11 @@ std::string LinhaRaster(const unsigned char* bytes, int tamanho) {
 }
 
 }  // namespace
+
+void EscreveLinhaRaster(const unsigned char* bytes, int tamanho) {
+    std::fprintf(saida, "\x1b*b%dW", tamanho);
+    std::fwrite(bytes, 1, static_cast<std::size_t>(tamanho), saida);
+}
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     const int X1 = PontosX(x1), Y1 = PontosY(y1);
@@ -172,12 +173,22 @@ void retanga(int X, int Y, int W, int H, const char* cantos, int pena) {
     std::fprintf(saida, "\x1b%%1A");
 }
 
-void DesenhaImagem(float x, float y, float, float, const char* arquivo, int) {
-    std::fprintf(saida, "\x1b*p%dX", PontosX(x));
-    std::fprintf(saida, "\x1b*p%dY", PontosY(y));
+// A bitmap at its own size, one pixel a dot; a decoded picture at the object's size, dithered.
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo, int) {
+    const int X = PontosX(x), Y = PontosY(y);
+    std::fprintf(saida, "\x1b*p%dX", X);
+    std::fprintf(saida, "\x1b*p%dY", Y);
     std::fprintf(saida, "\x1b*t300R\x1b*r0f1A\x1b*b0M");
-    auto imagem = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
-    if (!imagem) return;
+    const auto lida = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
+    if (!lida) return;
+    if (const auto* decodificada = std::get_if<ImagemDecodificada>(&*lida)) {
+        const MedidaImagem medida =
+            MedeImagem(largura, altura, decodificada->largura, decodificada->altura);
+        EnviaImagemPontilhada(*decodificada, X, Y, Pontos(medida.largura),
+                              Pontos(medida.altura));
+        return;
+    }
+    const Bitmap* imagem = &std::get<Bitmap>(*lida);
 
     const int tamlinha = std::max(imagem->tamlinha, 0);
     std::size_t linhas = 0;

@@ -16,6 +16,16 @@ int Pontos(float medida);
 // A sum or difference of dot values, kept inside the int range.
 int LimitaInt(long long valor);
 
+// A raster row: its length in bytes, then the bytes (a set bit prints black).
+void EscreveLinhaRaster(const unsigned char* bytes, int tamanho);
+
+// A decoded picture at (X, Y), W by H dots of 300 to the inch, in place of the raster the
+// caller started there: each dot shows the pixel under its centre; the drawn pixels (all, or
+// those at least half opaque) are first covered white, then inked by an ordered (Bayer) dither
+// of their luminance, so that greys print as greys; transparent pixels print nothing.
+struct ImagemDecodificada;
+void EnviaImagemPontilhada(const ImagemDecodificada& imagem, int X, int Y, int W, int H);
+
 // The outline of a box with curved corners, in HP-GL/2, at (X, Y) with size W by H in dots;
 // corner i (top left, top right, bottom right, bottom left) is curved when cantos[i] is '0'.
 void retanga(int X, int Y, int W, int H, const char* cantos, int pena);

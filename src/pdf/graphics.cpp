@@ -8,6 +8,7 @@
 
 #include "barcode/barcode.h"
 #include "barcode/matriz.h"
+#include "bitmap/imagem.h"
 #include "device/dispositivo.h"
 #include "pdf/conteudo.h"
 #include "pdf/imagens.h"
@@ -152,13 +153,36 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     *c << "S\n";
 }
 
+// A decoded picture in its box, whole points as morvel's: its colours, its transparent parts
+// leaving the page as it is (its soft mask).
+void DesenhaDecodificada(Conteudo& c, float x, float y, float largura, float altura,
+                         const ImagemRegistrada& imagem) {
+    const MedidaImagem medida = MedeImagem(largura, altura, imagem.largura, imagem.altura);
+    const Caixa b = ConverteCaixa(x, y, medida.largura, medida.altura);
+    const long long largura_pt = static_cast<long long>(b.X2) - b.X1;
+    const long long altura_pt = static_cast<long long>(b.Y1) - b.Y2;
+    // A picture of less than a point prints nothing.
+    if (largura_pt <= 0 || altura_pt <= 0) return;
+    // Rows top first: the image's first row at the box's top.
+    c.Salva();
+    c << largura_pt << " 0 0 " << altura_pt << ' ' << b.X1 << ' ' << b.Y2 << " cm\n";
+    c.Mostra(NomeImagem(imagem.numero));
+    c.Restaura();
+    Mostrada(c.imagens, imagem.numero);
+}
+
 // The image's box, in whole points as morvel scales it, with its top left corner at (x, y). A
-// plain image paints its light pixels white; a mask (mascara not 0) leaves them as they were.
-void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+// plain bitmap paints its light pixels white; a mask (mascara not 0) leaves them as they were.
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo,
+                   int mascara) {
     Conteudo* c = Lado();
     if (c == nullptr || arquivo == nullptr) return;
-    const std::optional<ImagemRegistrada> imagem = ImagemDoBitmap(arquivo, mascara != 0);
+    const std::optional<ImagemRegistrada> imagem = ImagemDoArquivo(arquivo, mascara != 0);
     if (!imagem) return;
+    if (imagem->decodificada) {
+        DesenhaDecodificada(*c, x, y, largura, altura, *imagem);
+        return;
+    }
     const long long altura_pt = static_cast<long long>(imagem->altura) * 72 / kPixelsPolegada;
     const long long largura_pt = static_cast<long long>(imagem->largura) * 72 / kPixelsPolegada;
     // An image of less than a point prints nothing.

@@ -3,8 +3,10 @@
 #include <map>
 #include <optional>
 #include <utility>
+#include <variant>
 
 #include "bitmap/bitmap.h"
+#include "bitmap/imagem.h"
 #include "pdf/compressao.h"
 #include "pdf/escritor.h"
 
@@ -18,6 +20,7 @@ struct ImagemGravada {
     std::string entradas_alfa;
     std::string dados_alfa;
     int largura = 0, altura = 0;
+    bool decodificada = false;
 };
 std::vector<ImagemGravada> imagens;
 // The number of each image by its key; -1 for a file that could not be used.
@@ -25,7 +28,7 @@ std::map<std::string, int> por_chave;
 
 ImagemRegistrada Registrada(int numero) {
     const ImagemGravada& g = imagens[static_cast<std::size_t>(numero)];
-    return {numero, g.largura, g.altura};
+    return {numero, g.largura, g.altura, g.decodificada};
 }
 
 long long BytesLinha(long long amostras_linha, int bits) {
@@ -46,6 +49,7 @@ int Grava(const std::string& chave, const ImagemPDF& i) {
     ImagemGravada g;
     g.largura = i.largura;
     g.altura = i.altura;
+    g.decodificada = i.bits == 8;
     g.entradas = Dimensoes(i);
     if (i.mascara)
         g.entradas += "/ImageMask true";
@@ -86,17 +90,38 @@ ImagemPDF DoBitmap(const Bitmap& b, bool mascara) {
     return i;
 }
 
+// A decoded picture's samples and alpha as they are: rows top first, 8 bits a sample, the alpha
+// straight, as a soft mask takes it.
+ImagemPDF DaDecodificada(ImagemDecodificada d) {
+    ImagemPDF i;
+    i.largura = d.largura;
+    i.altura = d.altura;
+    i.componentes = d.componentes;
+    i.bits = 8;
+    i.amostras = std::move(d.amostras);
+    i.alfa = std::move(d.alfa);
+    return i;
+}
+
 }  // namespace
 
-std::optional<ImagemRegistrada> ImagemDoBitmap(const char* arquivo, bool mascara) {
+std::optional<ImagemRegistrada> ImagemDoArquivo(const char* arquivo, bool mascara) {
     const std::string chave = std::string(mascara ? "m:" : "i:") + arquivo;
     const auto achada = por_chave.find(chave);
     if (achada != por_chave.end()) {
         if (achada->second < 0) return std::nullopt;
         return Registrada(achada->second);
     }
-    const std::optional<Bitmap> b = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
-    if (!b || !BitmapCoerente(*b)) {
+    std::optional<Imagem> lida = CarregaImagem(arquivo, OrdemLinhas::TopoPrimeiro);
+    if (auto* d = lida ? std::get_if<ImagemDecodificada>(&*lida) : nullptr) {
+        // A picture is the same image whichever mask word names it.
+        const ImagemRegistrada r =
+            RegistraImagem(std::string("p:") + arquivo, DaDecodificada(std::move(*d)));
+        por_chave[chave] = r.numero;
+        return r;
+    }
+    const Bitmap* b = lida ? std::get_if<Bitmap>(&*lida) : nullptr;
+    if (b == nullptr || !BitmapCoerente(*b)) {
         por_chave.emplace(chave, -1);
         return std::nullopt;
     }

@@ -21,14 +21,17 @@ struct ImagemPDF {
     std::vector<unsigned char> alfa;
 };
 
-// An image of the run: its number and its size in pixels.
+// An image of the run: its number, its size in pixels, and whether it is a decoded picture (a
+// PNG file) rather than a one-bit bitmap.
 struct ImagemRegistrada {
     int numero;
     int largura, altura;
+    bool decodificada;
 };
-// The IMAGEM bitmap `arquivo`, opaque or as a mask, read the first time it is asked for;
-// nothing when it cannot be used (reported once a run by the reader).
-std::optional<ImagemRegistrada> ImagemDoBitmap(const char* arquivo, bool mascara);
+// The picture of an IMAGEM object, read the first time it is asked for: a bitmap, opaque or as
+// a mask, or a decoded picture (which has no mask of its own); nothing when the file cannot be
+// used (reported once a run by the reader).
+std::optional<ImagemRegistrada> ImagemDoArquivo(const char* arquivo, bool mascara);
 // A decoded image, registered under `chave` (its file, say) the first time; later calls with the
 // same key give the same image and leave `imagem` unused.
 ImagemRegistrada RegistraImagem(const std::string& chave, ImagemPDF imagem);

@@ -5,10 +5,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "barcode/barcode.h"
 #include "barcode/matriz.h"
-#include "bitmap/bitmap.h"
+#include "bitmap/imagem.h"
 #include "device/dispositivo.h"
 #include "ps/linhas.h"
 #include "ps/ps.h"
@@ -123,6 +124,31 @@ void EscreveBytes(const unsigned char* bytes, std::size_t n, bool inverte, bool&
     std::fwrite(texto.data(), 1, texto.size(), saida);
 }
 
+// A bitmap at its own size, 300 pixels to the inch, its first data row at the bottom.
+void DesenhaBitmap(float x, float y, const Bitmap& b, const char* arquivo, int mascara) {
+    if (!BitmapCoerente(b)) return;
+    const int X = PontoX(x), Y = PontoY(y);
+    std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
+    std::fputs("gsave\n", saida);
+    const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
+    const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
+    std::fprintf(saida, "%d %d translate\n", X, LimitaAInt(Y - altura_pt));
+    std::fprintf(saida, "%d %d scale\n", LimitaAInt(largura_pt), LimitaAInt(altura_pt));
+    if (mascara == 0)
+        std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura, b.altura);
+    else
+        std::fprintf(saida, "%d %d true [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura,
+                     b.altura);
+    // Rows bottom first, as the file stores them and as the matrix reads them.
+    const auto por_linha = static_cast<std::size_t>(BytesLinha(b.largura));
+    const auto passo = static_cast<std::size_t>(b.tamlinha);
+    bool primeiro = true;
+    for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r)
+        EscreveBytes(b.pixels.data() + r * passo, por_linha, mascara != 0, primeiro);
+    std::fprintf(saida, mascara == 0 ? ">} image\n" : ">} imagemask\n");
+    std::fputs("grestore\n", saida);
+}
+
 }  // namespace
 
 void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
@@ -165,31 +191,23 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     retanga(x, y, largura, altura, cantos, pena);
 }
 
-void DesenhaImagem(float x, float y, float, float, const char* arquivo, int mascara) {
+// A bitmap at its own size, 300 pixels to the inch; a decoded picture at the object's size.
+void DesenhaImagem(float x, float y, float largura, float altura, const char* arquivo,
+                   int mascara) {
     if (arquivo == nullptr) return;
-    const std::optional<Bitmap> lido = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
-    if (!lido || !BitmapCoerente(*lido)) return;
-    const Bitmap& b = *lido;
-    const int X = PontoX(x), Y = PontoY(y);
+    const ImagemCodificada* codificada = ImagemDaExecucao(arquivo);
+    if (codificada == nullptr) {
+        const std::optional<Imagem> lida = CarregaImagem(arquivo, OrdemLinhas::ComoGravado);
+        if (!lida) return;
+        if (const auto* decodificada = std::get_if<ImagemDecodificada>(&*lida))
+            codificada = &CodificaImagem(arquivo, *decodificada);
+        else
+            return DesenhaBitmap(x, y, std::get<Bitmap>(*lida), arquivo, mascara);
+    }
+    const MedidaImagem medida =
+        MedeImagem(largura, altura, codificada->largura, codificada->altura);
     std::fprintf(saida, "%% IMAGEM %s %d\n", Comentario(arquivo).c_str(), mascara);
-    std::fputs("gsave\n", saida);
-    const long long altura_pt = static_cast<long long>(b.altura) * 72 / kPixelsPolegada;
-    const long long largura_pt = static_cast<long long>(b.largura) * 72 / kPixelsPolegada;
-    std::fprintf(saida, "%d %d translate\n", X, LimitaAInt(Y - altura_pt));
-    std::fprintf(saida, "%d %d scale\n", LimitaAInt(largura_pt), LimitaAInt(altura_pt));
-    if (mascara == 0)
-        std::fprintf(saida, "%d %d 1 [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura, b.altura);
-    else
-        std::fprintf(saida, "%d %d true [%d 0 0 %d 0 0] {<", b.largura, b.altura, b.largura,
-                     b.altura);
-    // Rows bottom first, as the file stores them and as the matrix reads them.
-    const auto por_linha = static_cast<std::size_t>(BytesLinha(b.largura));
-    const auto passo = static_cast<std::size_t>(b.tamlinha);
-    bool primeiro = true;
-    for (std::size_t r = 0; r < static_cast<std::size_t>(b.altura); ++r)
-        EscreveBytes(b.pixels.data() + r * passo, por_linha, mascara != 0, primeiro);
-    std::fprintf(saida, mascara == 0 ? ">} image\n" : ">} imagemask\n");
-    std::fputs("grestore\n", saida);
+    DesenhaImagemCodificada(ConverteCaixa(x, y, medida.largura, medida.altura), *codificada);
 }
 
 void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* codigo) {

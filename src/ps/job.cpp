@@ -79,6 +79,7 @@ void DefineFontes() {
 
 void ReiniciaDispositivoPS() {
     paisagem_no_dispositivo = false;
+    EsqueceImagensPS();
 }
 
 void InicializaImp() {
@@ -118,7 +119,9 @@ void Rotacao2(int angulo) {
     Rotacao(angulo);
 }
 
-// Each batch is a PostScript job of its own, whole when its page loop ends.
+// Each batch is a PostScript job of its own, whole when its page loop ends; the pictures'
+// drawings are kept for the run only.
 bool EncerraExecucao(bool) {
+    EsqueceImagensPS();
     return true;
 }

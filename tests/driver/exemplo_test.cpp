@@ -17,12 +17,16 @@
 
 namespace {
 
-// The example's report and logo in the working directory, with the given form beside them.
+// The example's report and logos in the working directory, with the given form beside them.
 void CopiaExemplo(const std::string& formulario) {
     EscreveArquivo("relatorio.txt", LeArquivo(kExemplos + "relatorio.txt"));
     EscreveArquivo("logo.bmp", LeArquivo(kExemplos + "logo.bmp"));
+    EscreveArquivo("logo.png", LeArquivo(kExemplos + "logo.png"));
     EscreveArquivo("formulario.fmt", formulario);
 }
+
+// The example form, and the same form with its logo in colour.
+const char* const kFormularios[] = {"formulario.fmt", "formulario-cor.fmt"};
 
 // The texts of the report's symbols: the line of section 3 (i25), the two words of section 5
 // (Code 128 and Code 39) and the Pix payment code of section 6 (QR code), as zbarimg reads them
@@ -218,22 +222,29 @@ void ComparaDesenhos(const std::string& um, const std::string& outro) {
     }
 }
 
-// What no byte table shows: the rules, boxes, images and barcodes of the example land in the
-// same places on the pages of both printer languages, and on the PDF's pages as on morvel's.
+// What no byte table shows: the rules, boxes, images and barcodes of the example, its logo a
+// bitmap or a colour PNG, land in the same places on the pages of both printer languages, and
+// on the PDF's pages as on morvel's.
 TEST(Exemplo, DesenhosNosMesmosLugaresNasDuasLinguagens) {
     const std::string falta = FaltaFerramenta({kMorvex, kMorvel}, {});
     if (!falta.empty()) GTEST_SKIP() << falta;
-    DiretorioTemporario dir;
-    CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + "formulario.fmt")));
-    ComparaDesenhos(kMorvex, kMorvel);
+    for (const char* formulario : kFormularios) {
+        SCOPED_TRACE(formulario);
+        DiretorioTemporario dir;
+        CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + formulario)));
+        ComparaDesenhos(kMorvex, kMorvel);
+    }
 }
 
 TEST(Exemplo, DesenhosDoPDFNosLugaresDosDoPostScript) {
     const std::string falta = FaltaFerramenta({kMorvpdf, kMorvel}, {});
     if (!falta.empty()) GTEST_SKIP() << falta;
-    DiretorioTemporario dir;
-    CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + "formulario.fmt")));
-    ComparaDesenhos(kMorvpdf, kMorvel);
+    for (const char* formulario : kFormularios) {
+        SCOPED_TRACE(formulario);
+        DiretorioTemporario dir;
+        CopiaExemplo(SoDesenhos(LeArquivo(kExemplos + formulario)));
+        ComparaDesenhos(kMorvpdf, kMorvel);
+    }
 }
 
 // The whole form, texts included: the PDF's letters advance by the fonts' own widths, as

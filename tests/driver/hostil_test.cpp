@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "interp/interp.h"
+#include "support/png.h"
 
 namespace {
 
@@ -183,6 +184,19 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
          "Erro na abertura do arquivo [fila]\n"},
         {"duas IMAGEM que faltam", "A\n\fB\n", "IMAGEM 1 1 1 1 a.bmp\nIMAGEM 1 3 1 1 b.bmp\n",
          kPadrao, 0, "Erro na abertura do arquivo [a.bmp]\nErro na abertura do arquivo [b.bmp]\n"},
+        // PNG files (written below): the damaged ones and the too large are named once a run;
+        // the unusual ones print.
+        {"PNG truncado", kDoisLotes, "IMAGEM 1 1 1 1 truncado.png\nTEXTO 1 3 A10 N x\n", kPadrao, 0,
+         "Erro na abertura do arquivo [truncado.png]\n"},
+        {"PNG com CRC errado", kDoisLotes, "IMAGEM 1 1 1 1 crc.png\n", kPadrao, 0,
+         "Erro na abertura do arquivo [crc.png]\n"},
+        {"PNG de 50.000 x 1", "A\n", "IMAGEM 1 1 1 1 largo.png\n", kPadrao, 0,
+         "Erro na abertura do arquivo [largo.png]\n"},
+        {"PNG de 16 bits com alfa", kDoisLotes, "IMAGEM 1 1 1 1 16bits.png\n", kPadrao, 0, ""},
+        {"PNG entrelacado", "A\n", "IMAGEM 1 1 2 1 entrelacado.png\n", kPadrao, 0, ""},
+        {"PNG chamado .bmp", "A\n", "IMAGEM 1 1 0 0 png.bmp 1\n", kPadrao, 0, ""},
+        {"PNG de tamanho absurdo", "A\n", "IMAGEM 1 1 1e30 -1 png.bmp\nIMAGEM 1 1 0 1e30 png.bmp\n",
+         kPadrao, 0, ""},
         {"formato sem fim",
          "A\n",
          "",
@@ -224,6 +238,26 @@ TEST_F(Hostil, EntradasArquivosESaidas) {
     };
     fs::create_directory("pasta");
     ASSERT_EQ(mkfifo("fila", 0600), 0);
+    const std::string png = PngRGBA(40, 20, [](int x, int y) -> Rgba {
+        return {255, 0, 0, static_cast<unsigned char>(x + y < 20 ? 0 : 255)};
+    });
+    EscreveArquivo("truncado.png", png.substr(0, png.size() / 2));
+    EscreveArquivo("crc.png", ComCRCErrado(png));
+    EscreveArquivo("png.bmp", png);
+    Png largo, fundo;
+    largo.largura = 50000;
+    largo.tipo = 0;
+    largo.amostras.assign(50000, 0);
+    EscreveArquivo("largo.png", FazPNG(largo));
+    fundo.largura = 30;
+    fundo.altura = 30;
+    fundo.bits = 16;
+    fundo.amostras.assign(30 * 30 * 8, 0x80);
+    EscreveArquivo("16bits.png", FazPNG(fundo));
+    fundo.bits = 8;
+    fundo.entrelacado = true;
+    fundo.amostras.resize(30 * 30 * 4);
+    EscreveArquivo("entrelacado.png", FazPNG(fundo));
     for (const auto& programa : kTodosProgramas) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(NomePrograma(programa) + ": " + caso.nome);

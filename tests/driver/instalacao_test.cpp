@@ -103,9 +103,14 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         {raiz + kDirTipos + "/morv.types", kDirFontes + "/src/cups/morv.types"},
         {raiz + kDirTipos + "/morv.convs", kDirFontes + "/src/cups/morv.convs"},
         {raiz + kDirFormularios + "/exemplo.fmt", kExemplos + "formulario.fmt"},
+        {raiz + kDirFormularios + "/exemplo-cor.fmt", kExemplos + "formulario-cor.fmt"},
         {raiz + kDirFormularios + "/logo.bmp", kExemplos + "logo.bmp"},
+        {raiz + kDirFormularios + "/logo.png", kExemplos + "logo.png"},
         {prefixo + "/" + kDirDocumentos + "/examples/formulario.fmt", kExemplos + "formulario.fmt"},
+        {prefixo + "/" + kDirDocumentos + "/examples/formulario-cor.fmt",
+         kExemplos + "formulario-cor.fmt"},
         {prefixo + "/" + kDirDocumentos + "/examples/logo.bmp", kExemplos + "logo.bmp"},
+        {prefixo + "/" + kDirDocumentos + "/examples/logo.png", kExemplos + "logo.png"},
         {prefixo + "/" + kDirDocumentos + "/examples/relatorio.txt", kExemplos + "relatorio.txt"},
     };
     for (const auto& [instalado, fonte] : copias)

@@ -18,6 +18,7 @@ for h in "${harnesses[@]}"; do
             -artifact_prefix="$dir/achados/$h-")
     case $h in
         fuzz_carregador | fuzz_caminho_*) opcoes+=(-dict="$fonte/formato.dict") ;;
+        fuzz_bitmap) opcoes+=(-dict="$fonte/png.dict") ;;
     esac
     # The whole road writes the programs' messages for every bad format: keep them out of the log.
     case $h in fuzz_caminho_*) opcoes+=(-close_fd_mask=2) ;; esac

@@ -24,6 +24,7 @@ copia fuzz_dados dados
 
 copia fuzz_bitmap bitmap
 cp "$exemplos/logo.bmp" "$sementes/fuzz_bitmap/logo.bmp"
+cp "$exemplos/logo.png" "$sementes/fuzz_bitmap/logo.png"
 
 copia fuzz_codbar codbar
 

@@ -52,27 +52,31 @@ bool Presente(const Interpretador& interpretador) {
     return item->second;
 }
 
-const Interpretador kPoppler = {"pdftoppm", "pdftoppm", "pdftoppm not found: install poppler-utils"};
+const Interpretador kPoppler = {"pdftoppm", "pdftoppm",
+                                "pdftoppm not found: install poppler-utils"};
 
 const Interpretador& LeitorDe(const std::string& programa, Leitor leitor) {
     return leitor == Leitor::poppler ? kPoppler : InterpretadorDe(programa);
 }
 
 // Renders the job into numbered files, each page one, named `nome` and a number, of the type
-// `tipo` (pgm or png); their names in page order.
+// `tipo` (pgm, ppm for colour, or png); their names in page order.
 std::vector<std::string> RenderizaEm(const std::string& job, const std::string& programa,
                                      Leitor leitor, int dpi, const std::string& nome,
                                      const std::string& tipo) {
     EscreveArquivo("render.job", job);
     int estado;
     if (leitor == Leitor::poppler)
-        SaidaEEstado("pdftoppm -gray -r " + std::to_string(dpi) + (tipo == "png" ? " -png" : "") +
-                         " render.job " + nome + " </dev/null 2>/dev/null",
+        SaidaEEstado(std::string("pdftoppm") + (tipo == "ppm" ? "" : " -gray") + " -r " +
+                         std::to_string(dpi) + (tipo == "png" ? " -png" : "") + " render.job " +
+                         nome + " </dev/null 2>/dev/null",
                      estado);
     else
         SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " -sDEVICE=" +
-                         (tipo == "png" ? "pnggray" : "pgmraw") + " -r" + std::to_string(dpi) +
-                         " -sOutputFile=" + nome + "-%03d." + tipo +
+                         (tipo == "png"   ? "pnggray"
+                          : tipo == "ppm" ? "ppmraw"
+                                          : "pgmraw") +
+                         " -r" + std::to_string(dpi) + " -sOutputFile=" + nome + "-%03d." + tipo +
                          " render.job </dev/null 2>/dev/null",
                      estado);
     std::remove("render.job");
@@ -118,7 +122,7 @@ std::string FaltaFerramenta(const std::vector<std::string>& programas,
         if (!TemPrograma(InterpretadorDe(programa).nome)) return InterpretadorDe(programa).falta;
     for (const auto& decodificador : decodificadores) {
         if (TemPrograma(decodificador)) continue;
-        const char* pacote = decodificador == kZbarimg   ? "zbar-tools"
+        const char* pacote = decodificador == kZbarimg    ? "zbar-tools"
                              : decodificador == kDmtxread ? "dmtx-utils"
                                                           : "poppler-utils";
         return decodificador + " not found: install " + pacote;
@@ -141,11 +145,10 @@ void RenderizaSemErro(const std::string& job, const std::string& programa, Leito
     int estado;
     // Every reader reports errors in its messages; gpcl6 may still end with status 0. Poppler
     // reads every page, its fonts and its text when it extracts the text.
-    const std::string comando =
-        leitor == Leitor::poppler
-            ? "pdftotext '" + nome + "' /dev/null </dev/null 2>&1"
-            : std::string(interpretador.comando) + " -sDEVICE=nullpage '" + nome +
-                  "' </dev/null 2>&1";
+    const std::string comando = leitor == Leitor::poppler
+                                    ? "pdftotext '" + nome + "' /dev/null </dev/null 2>&1"
+                                    : std::string(interpretador.comando) + " -sDEVICE=nullpage '" +
+                                          nome + "' </dev/null 2>&1";
     std::string relato = SaidaEEstado(comando, estado);
     std::remove(nome.c_str());
     const bool ok = estado != -1 && WIFEXITED(estado) && WEXITSTATUS(estado) == 0;
@@ -157,7 +160,7 @@ void RenderizaSemErro(const std::string& job, const std::string& programa, Leito
                       << relato.substr(0, kMaxRelato);
 }
 
-bool LePGM(const std::string& nome, Pagina& p) {
+bool LePGM(const std::string& nome, Pagina& p, int canais) {
     std::ifstream f(nome, std::ios::binary);
     std::string magia;
     int maximo = 0;
@@ -169,21 +172,40 @@ bool LePGM(const std::string& nome, Pagina& p) {
     }
     f >> p.largura >> p.altura >> maximo;
     f.get();
-    if (!f || magia != "P5" || maximo != 255 || p.largura <= 0 || p.altura <= 0) return false;
-    p.pixels.resize(static_cast<std::size_t>(p.largura) * static_cast<std::size_t>(p.altura));
+    if (!f || magia != (canais == 3 ? "P6" : "P5") || maximo != 255 || p.largura <= 0 ||
+        p.altura <= 0)
+        return false;
+    p.canais = canais;
+    p.pixels.resize(static_cast<std::size_t>(p.largura) * static_cast<std::size_t>(p.altura) *
+                    static_cast<std::size_t>(canais));
     f.read(reinterpret_cast<char*>(p.pixels.data()), static_cast<std::streamsize>(p.pixels.size()));
     return static_cast<bool>(f);
 }
 
-std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string& programa,
-                              Leitor leitor) {
+namespace {
+
+std::vector<Pagina> Paginas(const std::string& job, int dpi, const std::string& programa,
+                            Leitor leitor, int canais) {
     std::vector<Pagina> paginas;
-    for (const std::string& nome : RenderizaEm(job, programa, leitor, dpi, "render", "pgm")) {
+    for (const std::string& nome :
+         RenderizaEm(job, programa, leitor, dpi, "render", canais == 3 ? "ppm" : "pgm")) {
         Pagina p;
-        if (LePGM(nome, p)) paginas.push_back(std::move(p));
+        if (LePGM(nome, p, canais)) paginas.push_back(std::move(p));
         std::remove(nome.c_str());
     }
     return paginas;
+}
+
+}  // namespace
+
+std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string& programa,
+                              Leitor leitor) {
+    return Paginas(job, dpi, programa, leitor, 1);
+}
+
+std::vector<Pagina> RenderizaEmCores(const std::string& job, int dpi, const std::string& programa,
+                                     Leitor leitor) {
+    return Paginas(job, dpi, programa, leitor, 3);
 }
 
 std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa,

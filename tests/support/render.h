@@ -39,22 +39,34 @@ enum class Leitor { interpretador, poppler };
 void RenderizaSemErro(const std::string& job, const std::string& programa,
                       Leitor leitor = Leitor::interpretador);
 
-// One rendered page: 0 is black, 255 white.
+// One rendered page: 0 is black, 255 white; grey, or red, green and blue (canais 3).
 struct Pagina {
     int largura = 0, altura = 0;
+    int canais = 1;
     std::vector<unsigned char> pixels;
     unsigned char em(int x, int y) const {
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(largura) +
                       static_cast<std::size_t>(x)];
     }
+    // Component c of pixel (x, y) of a page in colour.
+    unsigned char cor(int x, int y, int c) const {
+        return pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(largura) +
+                       static_cast<std::size_t>(x)) *
+                          3 +
+                      static_cast<std::size_t>(c)];
+    }
 };
 
-bool LePGM(const std::string& nome, Pagina& p);
+// A grey map (P5) or, with canais 3, a pixel map (P6).
+bool LePGM(const std::string& nome, Pagina& p, int canais = 1);
 
 // Every page of the program's job at the given resolution; empty when it cannot be rendered.
 std::vector<Pagina> Renderiza(const std::string& job, int dpi,
                               const std::string& programa = kMorvel,
                               Leitor leitor = Leitor::interpretador);
+// The same in colour.
+std::vector<Pagina> RenderizaEmCores(const std::string& job, int dpi, const std::string& programa,
+                                     Leitor leitor = Leitor::interpretador);
 
 // The texts of the barcodes and QR codes on every page, as zbarimg reads them from a 300 dpi
 // render.
