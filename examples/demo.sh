@@ -18,6 +18,10 @@ cd "$here"
 "$bin/morvex" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.pcl"
 "$bin/morvel" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.ps"
 "$bin/morvpdf" relatorio.txt formulario-cor.fmt "$out/relatorio-cor.pdf"
+# The same report in two copies a page, the second from tray 2.
+"$bin/morvex" relatorio.txt vias.fmt "$out/vias.pcl"
+"$bin/morvel" relatorio.txt vias.fmt "$out/vias.ps"
+"$bin/morvpdf" relatorio.txt vias.fmt "$out/vias.pdf"
 mv -f vodrel.dbg "$out/" 2>/dev/null || true
 rm -f md5.tmp
 echo "PCL job:        $out/relatorio.pcl"
@@ -25,6 +29,7 @@ echo "PostScript job: $out/relatorio.ps"
 echo "PDF document:   $out/relatorio-morvpdf.pdf"
 echo "Proof (grid):   $out/relatorio-grade.pdf"
 echo "Colour logo:    $out/relatorio-cor.pcl, $out/relatorio-cor.ps, $out/relatorio-cor.pdf"
+echo "Two copies:     $out/vias.pcl, $out/vias.ps, $out/vias.pdf"
 # A preview of the PostScript job, for a look without a printer.
 if command -v gs >/dev/null 2>&1; then
     gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -sOutputFile="$out/relatorio.pdf" "$out/relatorio.ps"

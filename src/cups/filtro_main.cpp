@@ -39,6 +39,16 @@ constexpr std::size_t kMaxDigitosTrabalho = 10;
 // The job goes to the printer in pieces of this size, once per copy.
 constexpr std::size_t kBlocoCopia = 64 * 1024;
 
+// The job options of the two shifts, and the program's option each becomes.
+struct OpcaoDeslocamento {
+    const char* nome;
+    const char* opcao;
+};
+constexpr OpcaoDeslocamento kDeslocamentos[] = {
+    {"deslocamento", "-s"},
+    {"deslocamento-verso", "-S"},
+};
+
 int Falha(const std::string& mensagem) {
     EnviaMensagem("ERROR", mensagem);
     return kFalhaFiltro;
@@ -117,13 +127,21 @@ int Filtra(int argc, char** argv) {
     if (nomes.empty()) return Falha(erro);
     const std::vector<std::string> formatos = CaminhosFormularios(nomes, pasta_formularios);
 
+    // The queue's printer is calibrated by the shifts of its sides, the job's or the queue's:
+    // the program checks them, and stops the job on a value that is no shift.
+    std::vector<std::string> argumentos = {kNomePrograma};
+    for (const OpcaoDeslocamento& o : kDeslocamentos) {
+        const std::string valor = OpcaoDoTrabalho(argv[kArgOpcoes], o.nome);
+        if (!valor.empty()) argumentos.insert(argumentos.end(), {o.opcao, valor});
+    }
     // The job runs in a directory of its own: the report's name must not depend on where.
-    std::vector<std::string> argumentos = {kNomePrograma, "-"};
+    std::string relatorio = "-";
     if (argc == kArgsComArquivo) {
         std::error_code erro_caminho;
-        const auto relatorio = std::filesystem::absolute(argv[kArgArquivo], erro_caminho);
-        argumentos[1] = erro_caminho ? argv[kArgArquivo] : relatorio.string();
+        const auto caminho = std::filesystem::absolute(argv[kArgArquivo], erro_caminho);
+        relatorio = erro_caminho ? argv[kArgArquivo] : caminho.string();
     }
+    argumentos.push_back(relatorio);
     argumentos.insert(argumentos.end(), formatos.begin(), formatos.end());
 
     PastaTrabalho pasta(PrefixoPasta(argv[kArgTrabalho]), kFalhaFiltro);

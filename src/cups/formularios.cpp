@@ -9,7 +9,7 @@
 
 namespace {
 
-// The option as the printer models and the clients name it.
+// The form's option as the printer models and the clients name it.
 constexpr const char* kOpcao = "formulario";
 // The printer models' default choice: no form, until a queue is given one.
 constexpr std::string_view kNenhum = "nenhum";
@@ -53,10 +53,10 @@ std::string SemPersonalizado(std::string valor) {
     return valor;
 }
 
-std::string OpcaoDoTrabalho(const char* texto) {
+std::string OpcaoPropria(const char* texto, const char* nome) {
     cups_option_t* opcoes = nullptr;
     const int quantas = cupsParseOptions(texto, 0, &opcoes);
-    const char* valor = cupsGetOption(kOpcao, quantas, opcoes);
+    const char* valor = cupsGetOption(nome, quantas, opcoes);
     std::string formulario = valor != nullptr ? valor : "";
     cupsFreeOptions(quantas, opcoes);
     return formulario;
@@ -64,15 +64,15 @@ std::string OpcaoDoTrabalho(const char* texto) {
 
 // CUPS marks its PPD interface deprecated for clients; a filter reads its own queue's model with
 // it all the same, as CUPS's filters do. The default is read as the model's text: a choice keeps
-// only 40 bytes of it, and a longer form name cut there could name another form.
+// only 40 bytes of it, and a longer value cut there could name another form.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-std::string DefaultDoModelo() {
+std::string DefaultDoModelo(const char* nome) {
     const char* modelo = std::getenv("PPD");
     if (modelo == nullptr || *modelo == '\0') return "";
     ppd_file_t* ppd = ppdOpenFile(modelo);
     if (ppd == nullptr) return "";
-    const ppd_attr_t* padrao = ppdFindAttr(ppd, (std::string("Default") + kOpcao).c_str(), nullptr);
+    const ppd_attr_t* padrao = ppdFindAttr(ppd, (std::string("Default") + nome).c_str(), nullptr);
     std::string valor = padrao != nullptr && padrao->value != nullptr ? padrao->value : "";
     ppdClose(ppd);
     return valor == kNenhum ? "" : valor;
@@ -81,10 +81,14 @@ std::string DefaultDoModelo() {
 
 }  // namespace
 
-std::string FormularioDoTrabalho(const char* opcoes) {
-    std::string valor = OpcaoDoTrabalho(opcoes);
-    if (valor.empty()) valor = DefaultDoModelo();
+std::string OpcaoDoTrabalho(const char* opcoes, const char* nome) {
+    std::string valor = OpcaoPropria(opcoes, nome);
+    if (valor.empty()) valor = DefaultDoModelo(nome);
     return SemPersonalizado(valor);
+}
+
+std::string FormularioDoTrabalho(const char* opcoes) {
+    return OpcaoDoTrabalho(opcoes, kOpcao);
 }
 
 std::string PastaFormularios() {

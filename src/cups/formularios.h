@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
-// The form a job asks for: its own "formulario" option, or else the queue's default as its
-// printer model ($PPD) holds it, which the web interface and `lpadmin -o formulario=NOME` set;
-// empty when neither names one. A custom value ("Custom.NOME") names NOME.
+// A job's option: its own, or else the queue's default as its printer model ($PPD) holds it,
+// which the web interface and `lpadmin -o NOME=...` set; empty when neither gives one (the
+// models' choice "nenhum"). A custom value ("Custom.VALOR") gives VALOR.
+std::string OpcaoDoTrabalho(const char* opcoes, const char* nome);
+
+// The form a job asks for: its "formulario" option, or the queue's.
 std::string FormularioDoTrabalho(const char* opcoes);
 
 // The forms directory: $MORV_FORMULARIOS, or the one the filters were built for; absolute, since

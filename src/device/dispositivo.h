@@ -4,6 +4,7 @@
 // program links exactly one back-end that implements them (src/pcl in morvex, src/ps in morvel,
 // src/pdf in morvpdf).
 #include <cstdio>
+#include <optional>
 #include <string>
 
 // ---- Device variables: one set per process, shared by loader, driver, executor and back-end.
@@ -20,6 +21,26 @@ extern int rotacao;              // text rotation in use
 extern int margemx, margemy;     // PCL dots subtracted from every x and y
 extern std::string g_fonte;      // font code of the last PCL font selection; empty: none known
 extern unsigned char g_negrito, g_italico;
+
+// Copies of one report page (VIAS) are numbered from 1 to this.
+constexpr int kMaxVias = 9;
+// The tray of each copy whose VIA block names one (ALIMENTACAO inside the block), by copy
+// number; a copy without one takes `alimentacao` (loader, reset at every load).
+extern std::optional<signed char> alimentacao_via[kMaxVias + 1];
+
+// How far one printer's sheets land from where the form puts things, corrected for that
+// printer alone (-s, -S): inches to the right and down, as the side's form reads.
+struct Deslocamento {
+    double x = 0.0;
+    double y = 0.0;
+};
+extern Deslocamento deslocamento_frente, deslocamento_verso;
+// The shift of the side being drawn, which every drawing operation adds to its positions.
+extern Deslocamento deslocamento;
+// The side about to be drawn, 'f' front or 'v' back, takes its shift.
+void DeslocaLado(char lado);
+// Either side is shifted: a job without a shift is written as if shifts did not exist.
+bool HaDeslocamento();
 
 // The job stream. Standard output unless a test points it elsewhere; the driver redirects
 // standard output itself when an output file is named.

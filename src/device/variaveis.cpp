@@ -13,10 +13,21 @@ int rotacao = 0;
 int margemx = 0, margemy = 0;
 std::string g_fonte;
 unsigned char g_negrito = 0, g_italico = 0;
+std::optional<signed char> alimentacao_via[kMaxVias + 1];
+Deslocamento deslocamento_frente, deslocamento_verso, deslocamento;
 std::FILE* saida = stdout;
 
 void ReiniciaFonte() {
     g_fonte.clear();
     g_negrito = 0;
     g_italico = 0;
+}
+
+void DeslocaLado(char lado) {
+    deslocamento = lado == 'v' ? deslocamento_verso : deslocamento_frente;
+}
+
+bool HaDeslocamento() {
+    const auto nulo = [](const Deslocamento& d) { return d.x == 0.0 && d.y == 0.0; };
+    return !nulo(deslocamento_frente) || !nulo(deslocamento_verso);
 }

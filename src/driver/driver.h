@@ -1,9 +1,14 @@
 #pragma once
 // What each program gives the shared driver and its hosts: its name, the kind of job it writes
 // and its page loop.
+#include <optional>
+#include <string>
 
 // "morvex", "morvel" or "morvpdf", for the usage text.
 extern const char* const kNomePrograma;
+// The options the program's own entry point takes before the others, as the usage text names
+// them ("" for none).
+extern const char* const kOpcoesPrograma;
 // What the program's job is to the spooler's filter that sends it on. A printer job (PCL,
 // PostScript) reaches the printer as written: the filter sends it once per copy and counts its
 // sheets. A document (PDF) goes on through the spooler's PDF chain, which makes the copies (a
@@ -24,3 +29,11 @@ int Principal(int argc, char** argv);
 // Told the format file of each batch before it is loaded, and nullptr once the batch has been
 // written: a host that runs the driver names the form a failed job was on. Null: nobody asks.
 extern void (*aviso_formato)(const char* formato);
+
+// The two usage lines, with every option the program takes.
+void EscreveUso();
+
+// The first sheet of the run's next batch, as the inserter marks of a batch's last sheet need
+// it: the value its format's envelope variable (GRUPO) takes there, empty when it has none;
+// nothing when the run has no further sheet. Prepares the next batch ahead of its turn.
+std::optional<std::string> ValorNoLoteSeguinte();

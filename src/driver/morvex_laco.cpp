@@ -2,11 +2,13 @@
 
 #include "device/dispositivo.h"
 #include "driver/driver.h"
+#include "driver/folhas.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "pcl/pcl.h"
 
 const char* const kNomePrograma = "morvex";
+const char* const kOpcoesPrograma = "";
 const TipoJob kTipoJob = TipoJob::Impressora;
 
 namespace {
@@ -20,23 +22,32 @@ void ViraLado() {
         std::fprintf(saida, "\r\f\x1b&a180P");
         direcao_pcl = 180;
         margemy = kMargemVersoInvertido;
+        DeslocaLado('v');
     } else {
         std::fprintf(saida, "\r\f");
         direcao_pcl = 0;
+        DeslocaLado('v');
+        AncoraPadroes();
     }
 }
 
-// One sheet: the front form macro, the front's variable items, and, when the format has a back
-// side, the side turn, the back form macro and the back's variable items; then the sheet ends.
-void ImprimePagina() {
+// One sheet: its copy's tray when it changes, the front form macro, the inserter marks, the
+// front's variable items, and, when the format has a back side, the side turn, the back form
+// macro and the back's variable items; then the sheet ends.
+void ImprimeFolha(const Folha& folha) {
     margemy = 0;
+    DeslocaLado('f');
+    AncoraPadroes();
+    if (folha.bandeja) std::fprintf(saida, "\x1b&l%dH", *folha.bandeja);
     ReiniciaFonte();
-    if (TemObjsff()) std::fprintf(saida, "\x1b&f20y3X");
+    if (TemObjsff()) std::fprintf(saida, "\x1b&f%dy3X", MacroDaVia(kMacroFrente, folha.via));
+    // After the macro call the print direction is 0 again: the column stands upright.
+    DesenhaMarcas(folha);
     ReiniciaFonte();
     if (TemObjsvf()) InterpretaVarFrente();
     ReiniciaFonte();
     if (TemObjsfv() || TemObjsvv()) ViraLado();
-    if (TemObjsfv()) std::fprintf(saida, "\x1b&f21y3X");
+    if (TemObjsfv()) std::fprintf(saida, "\x1b&f%dy3X", MacroDaVia(kMacroVerso, folha.via));
     ReiniciaFonte();
     if (TemObjsvv()) InterpretaVarVerso();
     ReiniciaFonte();
@@ -50,13 +61,15 @@ void ImprimePagina() {
 void LacoPaginas() {
     ReiniciaFonte();
     InicializaImp();
-    // The fixed objects go to the printer once per job, as macros 20 (front) and 21 (back).
+    // The fixed objects go to the printer once per job, as macros 20 (front) and 21 (back), a
+    // pair more for each further copy.
     DefineMacros(0);
     margemy = 0;
-    for (int r = PrimeiraPagina(); r == 0; r = ProximaPagina())
-        ImprimePagina();
-    if (TemObjsff()) std::fprintf(saida, "\x1b&f20y8X");
-    if (TemObjsfv()) std::fprintf(saida, "\x1b&f21y8X");
+    ImprimeFolhas(ImprimeFolha);
+    for (int via = 1; via <= vias; ++via) {
+        if (TemObjsff()) std::fprintf(saida, "\x1b&f%dy8X", MacroDaVia(kMacroFrente, via));
+        if (TemObjsfv()) std::fprintf(saida, "\x1b&f%dy8X", MacroDaVia(kMacroVerso, via));
+    }
 }
 
 // Any format serves: the program takes no options.

@@ -3,27 +3,33 @@
 
 #include "device/dispositivo.h"
 #include "driver/driver.h"
+#include "driver/folhas.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
 #include "pdf/pdf.h"
 
 const char* const kNomePrograma = "morvpdf";
+const char* const kOpcoesPrograma = "[-g] [-d <pasta> -n <variavel>] ";
 const TipoJob kTipoJob = TipoJob::Documento;
 
 namespace {
 
-// One sheet: a page with the fixed and variable front objects, then, when the format has a back
-// side, a page with the fixed and variable back objects. The sheet then goes to its document,
-// named by the value the page captured in the customer's variable.
-void ImprimePagina() {
+// One sheet: a page with the fixed front objects, the inserter marks and the front's variable
+// objects, then, when the format has a back side, a page with the fixed and variable back
+// objects. The sheet then goes to its document, named by the value the page captured in the
+// customer's variable: a copy set, every copy in order, goes with its page.
+void ImprimeFolha(const Folha& folha) {
+    DeslocaLado('f');
     ComecaLado();
     DefineMacros('f');
     margemy = 0;
+    DesenhaMarcas(folha);
     ReiniciaFonte();
     if (TemObjsvf()) InterpretaVarFrente();
     ReiniciaFonte();
     if (TemObjsfv() || TemObjsvv()) {
         TerminaLado();
+        DeslocaLado('v');
         ComecaLado();
         DefineMacros('v');
     }
@@ -44,10 +50,7 @@ void LacoPaginas() {
     margemy = 0;
     // A page is begun only once the report's page is known to exist: a page begun in a PDF is
     // a page of the document.
-    for (bool primeira = true;; primeira = false) {
-        if ((primeira ? PrimeiraPagina() : ProximaPagina()) != 0) break;
-        ImprimePagina();
-    }
+    ImprimeFolhas(ImprimeFolha);
 }
 
 // Each customer's file is named by the variable: a batch whose format never captures it would

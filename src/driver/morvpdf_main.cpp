@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "driver/opcoes.h"
 #include "pdf/pdf.h"
 
 namespace {
@@ -22,14 +23,15 @@ constexpr int kArgsComSaida = 3;
 constexpr mode_t kPermissoesPasta = 0777;
 
 int Uso() {
-    std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
-    std::fprintf(stderr, "Uso: %s [-g] [-d <pasta> -n <variavel>] <arquivo> <lista formatos>\n",
-                 kNomePrograma);
+    EscreveUso();
     std::fprintf(stderr, "  -g             a grade do projetista sob o formulario\n");
     std::fprintf(stderr,
                  "  -d <pasta>     um PDF por cliente na pasta, nova ou vazia, e o indice.csv\n");
     std::fprintf(stderr,
                  "  -n <variavel>  a variavel capturada (CAPTURA) que nomeia cada cliente\n");
+    std::fprintf(stderr,
+                 "  -s <dx,dy>     desloca a frente dx polegadas para a direita e dy para baixo\n");
+    std::fprintf(stderr, "  -S <dx,dy>     o mesmo para o verso (sem ele, o da frente)\n");
     return kFalha;
 }
 
@@ -69,8 +71,16 @@ bool PreparaPasta(const std::string& pasta) {
 int main(int argc, char** argv) {
     // Options come first; "-" alone names standard input and ends them, as any other argument.
     int opcao;
-    while ((opcao = getopt(argc, argv, "+gd:n:")) != -1) {
+    // The shifts are the driver's, as in the other programs: passed on to it as given.
+    std::vector<std::string> deslocamentos;
+    while ((opcao = getopt(argc, argv, "+gd:n:s:S:")) != -1) {
         switch (opcao) {
+            case 's':
+            case 'S':
+                // Checked now, before a customers' folder is made for a run that cannot start.
+                if (!ConfereDeslocamento(optarg)) return kFalha;
+                deslocamentos.insert(deslocamentos.end(), {opcao == 's' ? "-s" : "-S", optarg});
+                break;
             case 'g':
                 opcoes_pdf.grade = true;
                 break;
@@ -95,9 +105,11 @@ int main(int argc, char** argv) {
         if (posicionais == kArgsComSaida) opcoes_pdf.nome_saida = argv[optind + 2];
     }
     if (!opcoes_pdf.pasta.empty() && !PreparaPasta(opcoes_pdf.pasta)) return kFalha;
-    // Principal reads the arguments as the other programs do: the program's name, then the
-    // report and the formats.
+    // Principal reads the arguments as the other programs do: the program's name, the shifts,
+    // then the report and the formats.
     std::vector<char*> resto{argv[0]};
+    for (std::string& d : deslocamentos)
+        resto.push_back(d.data());
     resto.insert(resto.end(), argv + optind, argv + argc);
     resto.push_back(nullptr);
     const int status = Principal(static_cast<int>(resto.size()) - 1, resto.data());

@@ -7,10 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "device/dispositivo.h"
+#include "driver/antevisao.h"
 #include "driver/driver.h"
+#include "driver/opcoes.h"
 #include "driver/prepass.h"
 #include "interp/interp.h"
 #include "md5stamp/md5stamp.h"
@@ -106,11 +110,6 @@ void BufferizaSaida() {
     if (isatty(fileno(stdout)) == 0) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
 }
 
-void Uso() {
-    std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
-    std::fprintf(stderr, "Uso: %s <arquivo> <lista formatos>\n", kNomePrograma);
-}
-
 bool CriaRastro(int argc, char** argv) {
     dbg = std::fopen(kArquivoRastro, "w");
     if (dbg == nullptr) return FalhaAbertura(kArquivoRastro);
@@ -139,11 +138,16 @@ std::FILE* AbreEntrada(const char* nome) {
 }
 
 // Format 1 or 2 by width, 3 or 4 when the first line carries the page heading.
-const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
+const char* FormatoDoLote(int nargs, char** argv, const Lote& lote) {
     if (nargs != kArgsQuatroFormatos) return argv[2];
-    std::fprintf(dbg, "col=%d 246=%d\n", lote.largura, lote.marca_pag ? 1 : 0);
     int indice = (lote.marca_pag ? 4 : 2) + (lote.largura > kLarguraEstreita ? 1 : 0);
     return argv[indice];
+}
+
+const char* EscolheFormato(int nargs, char** argv, const Lote& lote) {
+    if (nargs == kArgsQuatroFormatos)
+        std::fprintf(dbg, "col=%d 246=%d\n", lote.largura, lote.marca_pag ? 1 : 0);
+    return FormatoDoLote(nargs, argv, lote);
 }
 
 bool MesmoArquivo(const struct stat& a, const struct stat& b) {
@@ -207,12 +211,42 @@ bool CarregaFormato(const char* formato, const Lote& lote) {
     return false;
 }
 
+// The run's batches as the page loop's look-ahead sees them: the batch being printed, and the
+// next one when the look-ahead has had it prepared ahead of its turn. The next batch's data
+// file is removed if the run stops before its turn.
+struct Lotes {
+    Lotes(int n, char** a, std::FILE* e) : nargs(n), argv(a), entrada(e) {}
+    Lotes(const Lotes&) = delete;
+    Lotes& operator=(const Lotes&) = delete;
+    int nargs;
+    char** argv;
+    std::FILE* entrada;
+    EstadoExecucao estado;
+    const Lote* atual = nullptr;
+    std::optional<Lote> seguinte;
+    ~Lotes() {
+        if (seguinte && !seguinte->falha) RemoveDados(seguinte->dados);
+    }
+    // The batch after the current one: the one prepared ahead, or a new one from the report.
+    Lote Proximo() {
+        if (!seguinte) return PreparaLote(entrada, estado);
+        Lote lote = std::move(*seguinte);
+        seguinte.reset();
+        return lote;
+    }
+};
+Lotes* lotes = nullptr;
+
 // Every batch of the report in turn; the run's status.
 int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
-    EstadoExecucao estado;
-    estado.largura_em_caracteres = nargs == kArgsQuatroFormatos;
+    Lotes contexto(nargs, argv, entrada);
+    contexto.estado.largura_em_caracteres = nargs == kArgsQuatroFormatos;
+    lotes = &contexto;
+    const struct Esquece {
+        ~Esquece() { lotes = nullptr; }
+    } esquece;
     for (bool primeiro_lote = true;; primeiro_lote = false) {
-        Lote lote = PreparaLote(entrada, estado);
+        Lote lote = contexto.Proximo();
         if (lote.falha) return kFalha;
         const char* formato = EscolheFormato(nargs, argv, lote);
         if (nargs == kArgsComSaida && primeiro_lote && !RedirecionaSaida(argv[3], entrada, formato))
@@ -222,7 +256,9 @@ int ExecutaLotes(int nargs, char** argv, std::FILE* entrada) {
             FinalizaInterp();
             return AbandonaLote(lote);
         }
+        contexto.atual = &lote;
         LacoPaginas();
+        contexto.atual = nullptr;
         FinalizaInterp();
         RemoveDados(lote.dados);
         if (!GravouTudo(nargs, argv)) return kFalha;
@@ -251,10 +287,35 @@ bool ConcluiSaida(int nargs, char** argv) {
 
 }  // namespace
 
+void EscreveUso() {
+    std::fprintf(stderr, "%s v2.2.2 15/10/07\n", kNomePrograma);
+    std::fprintf(stderr, "Uso: %s %s[-s <dx,dy>] [-S <dx,dy>] <arquivo> <lista formatos>\n",
+                 kNomePrograma, kOpcoesPrograma);
+}
+
+std::optional<std::string> ValorNoLoteSeguinte() {
+    if (lotes == nullptr || lotes->atual == nullptr) return std::nullopt;
+    const Lote& atual = *lotes->atual;
+    if (!atual.cabecalho || atual.esgotada) return std::nullopt;
+    if (!lotes->seguinte) lotes->seguinte = PreparaLote(lotes->entrada, lotes->estado);
+    const Lote& seguinte = *lotes->seguinte;
+    if (seguinte.falha) return std::nullopt;
+    return ValorNaPrimeiraFolha(FormatoDoLote(lotes->nargs, lotes->argv, seguinte), seguinte.dados);
+}
+
 int Principal(int argc, char** argv) {
+    paginas_impressas = 0;
+    // The shifts come first; the report, the formats and the output follow as they always did.
+    const int primeiro = LeOpcoesDeslocamento(argc, argv);
+    if (primeiro < 0) return kFalha;
+    std::vector<char*> resto{argv[0]};
+    resto.insert(resto.end(), argv + primeiro, argv + argc);
+    resto.push_back(nullptr);
+    argv = resto.data();
+    argc = static_cast<int>(resto.size()) - 1;
     int nargs = argc - 1;
     if (nargs < 2) {
-        Uso();
+        EscreveUso();
         return kFalha;
     }
     // A reader that goes away must not kill the run by a signal, which would leave the batch's

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "codificacao/codificacao.h"
 #include "device/dispositivo.h"
@@ -24,6 +26,10 @@ Lista* objsvv = nullptr;
 int marcaini = 0, marcafim = 0;
 int marca = 0;
 int linha = 0;
+int vias = 1;
+int via_atual = 1;
+ColunaOMR omr;
+GrupoEnvelope grupo;
 
 namespace {
 
@@ -96,6 +102,16 @@ const std::string* SegundaPalavra() {
     return &primeira->prox->texto;
 }
 
+// The VIA block the loader is in (0: every copy's), and each VIA line met, in file order, for
+// the check against VIAS once the whole file is read (VIAS may stand anywhere).
+struct ViaLida {
+    int via;
+    std::string palavra;
+    int linha;
+};
+int via_em_carga = 0;
+std::vector<ViaLida> vias_lidas;
+
 bool ForaDoBloco() {
     return (marcaini != 0 && marca < marcaini) || (marcafim != 0 && marca > marcafim);
 }
@@ -116,6 +132,8 @@ int TrataLinha(const char* nome_dados, Lado& lado, std::string& msg) {
     }
     if (palavra == "VERSO") {
         lado = Lado::verso;
+        // The back side, like the front, begins with the objects of every copy.
+        via_em_carga = 0;
         const std::string* tipo = SegundaPalavra();
         tipo_verso = (tipo != nullptr && *tipo == "NORMAL") ? 'n' : 'i';
         return kAjuste;
@@ -145,6 +163,7 @@ void Acrescenta(Lista*& lista, Lista*& cauda, const std::string& texto) {
     if (lista == nullptr || cauda == nullptr) cauda = FimLista(lista);
     cauda = IncluiListaApos(cauda, texto);
     if (lista == nullptr) lista = cauda;
+    if (via_em_carga != 0) PoeViaDoObjeto(cauda, via_em_carga);
 }
 
 void Arquiva(int classe, Lado lado, const std::string& texto) {
@@ -166,6 +185,41 @@ int Falha() {
     args = LiberaLista(args);
     FinalizaInterp();
     return -1;
+}
+
+// Copies, marks and envelopes as the format sets them up: fresh for every load.
+void ReiniciaEstrutura() {
+    vias = 1;
+    via_atual = 1;
+    via_em_carga = 0;
+    vias_lidas.clear();
+    for (auto& bandeja : alimentacao_via)
+        bandeja.reset();
+    omr = ColunaOMR();
+    grupo = GrupoEnvelope();
+}
+
+std::string MensagemNaLinha(const std::string& texto, int numero) {
+    return texto + " - linha " + std::to_string(numero) + "\n";
+}
+
+// What only the whole file can tell: a VIA above the copies of the format, a column of marks
+// that no envelope variable drives, an envelope variable that nothing captures.
+int VerificaEstrutura(std::string& msg) {
+    for (const ViaLida& v : vias_lidas) {
+        if (v.via <= vias) continue;
+        msg = MensagemNaLinha("Valor invalido [" + v.palavra + "]", v.linha);
+        return kErro;
+    }
+    if (omr.ativa && grupo.variavel.empty()) {
+        msg = MensagemNaLinha("OMR sem GRUPO", omr.linha);
+        return kErro;
+    }
+    if (!grupo.variavel.empty() && !CapturaVariavel(grupo.variavel)) {
+        msg = MensagemNaLinha("Variavel nao capturada [" + grupo.variavel + "]", grupo.linha);
+        return kErro;
+    }
+    return kAjuste;
 }
 
 // Calls `cada` with every word of a format line, in order: words are separated by blanks, tabs
@@ -225,6 +279,7 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     EncerraCodificacao();
     fimarq = 0;
     fimpag = 0;
+    ReiniciaEstrutura();
 
     Arquivo arquivo(AbreLeitura(formato));
     if (!arquivo) {
@@ -251,7 +306,18 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
         args = LiberaLista(args);
         if (linha < INT_MAX) ++linha;
     }
+    arquivo.reset();
+    if (VerificaEstrutura(msg) == kErro) return Falha();
     return 0;
+}
+
+int ViaEmCarga() {
+    return via_em_carga;
+}
+
+void AbreViaEmCarga(int via, const std::string& palavra) {
+    via_em_carga = via;
+    vias_lidas.push_back({via, palavra, linha});
 }
 
 void SeparaArgs(std::string_view texto) {

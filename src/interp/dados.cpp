@@ -218,6 +218,11 @@ int RepetePagina() {
     return leitor.Salta(pag) ? 0 : -1;
 }
 
+int RetomaPagina(long inicio) {
+    pag = inicio;
+    return RepetePagina();
+}
+
 int PrimeiraPagina() {
     pag = 0;
     return RepetePagina();

@@ -23,6 +23,9 @@ extern Lista* vars;           // variables captured on the current page, "%-20s%
 int readline(std::string& buf);
 int PrimeiraPagina();
 int RepetePagina();
+// Goes back (or ahead) to the page that starts at `inicio`, an offset that `pag` held: as
+// RepetePagina, for a page read before.
+int RetomaPagina(long inicio);
 int ProximaPagina();
 void LeDados(int secao, std::string& buf);
 void SetaVar(std::string_view linha_dados, std::string_view item);

@@ -198,10 +198,22 @@ void ExecutaMD5V(const Objeto& p) {
     md5v(p.Coord(1), p.Coord(2), p[3].c_str(), p[4].c_str(), specs, valores);
 }
 
+// INPUT, CODBAR, CODMATRIZ and MD5 read the line of the section their fifth argument names.
+constexpr std::size_t kArgumentoSecao = 5;
+
+// What such an object reads from the page when it is only read, not drawn: the line it takes
+// from its section, whose content does not matter.
+void LeSecao(const Objeto& p) {
+    std::string descartada;
+    LeDados(LeInteiro(p[kArgumentoSecao]), descartada);
+}
+
 struct Comando {
     std::string_view nome;
     std::size_t minimo;  // words needed, command word included
     void (*executa)(const Objeto&);
+    // The page's data it reads, drawing nothing; null for an object that reads none.
+    void (*le)(const Objeto&) = nullptr;
 };
 
 // DUPLEX and MARCA act when the format is loaded, and page skips come from the report itself:
@@ -222,30 +234,42 @@ constexpr Comando kComandos[] = {
     {"IMAGEM", 6, ExecutaImagem},
     {"ROTACAO", 2, ExecutaRotacao},
     {"ROTACAO2", 2, ExecutaRotacao2},
-    {"IGNORA", 2, ExecutaIgnora},
-    {"CAPTURA", 2, ExecutaCaptura},
+    {"IGNORA", 2, ExecutaIgnora, ExecutaIgnora},
+    {"CAPTURA", 2, ExecutaCaptura, ExecutaCaptura},
     {"TEXTO", 6, ExecutaTextoFixo},
-    {"INPUT", 6, ExecutaInput},
+    {"INPUT", 6, ExecutaInput, LeSecao},
     {"MOSTRA", 6, ExecutaMostra},
     {"LINHA", 5, ExecutaLinha},
-    {"CODBAR", 6, ExecutaCodBarSecao},
+    {"CODBAR", 6, ExecutaCodBarSecao, LeSecao},
     {"CODBAR2", 6, ExecutaCodBarVariavel},
-    {"CODMATRIZ", 6, ExecutaCodMatrizSecao},
+    {"CODMATRIZ", 6, ExecutaCodMatrizSecao, LeSecao},
     {"CODMATRIZ2", 6, ExecutaCodMatrizVariavel},
-    {"MD5", kArgsMD5 + 1, ExecutaMD5},
+    {"MD5", kArgsMD5 + 1, ExecutaMD5, LeSecao},
     {"MD5V", kArgsMD5V + 1, ExecutaMD5V},
     {"DUPLEX", 1, Nada},
     {"MARCA", 1, Nada},
     {"SALTA_PAGINA", 1, Nada},
 };
 
+const Comando* ComandoDe(const Objeto& p) {
+    for (const Comando& comando : kComandos)
+        if (comando.nome == p[0]) return p.size() >= comando.minimo ? &comando : nullptr;
+    return nullptr;
+}
+
 void ExecutaObjeto(const Objeto& p, int passo) {
     if (PassoDe(p[0]) != passo) return;
-    for (const Comando& comando : kComandos) {
-        if (comando.nome != p[0]) continue;
-        if (p.size() >= comando.minimo) comando.executa(p);
-        return;
-    }
+    if (const Comando* comando = ComandoDe(p)) comando->executa(p);
+}
+
+// The copy of each object line of a VIA block, by node; lines of every copy are not in it.
+std::unordered_map<const Lista*, int> vias_dos_objetos;
+
+// The object prints on the copy being printed.
+bool NaVia(const Lista* no) {
+    if (vias_dos_objetos.empty()) return true;
+    const int via = ViaDoObjeto(no);
+    return via == 0 || via == via_atual;
 }
 
 }  // namespace
@@ -254,10 +278,38 @@ void Interpreta(Lista* lista) {
     args = LiberaLista(args);
     for (int passo = 0; passo < kPassos; ++passo) {
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
+            if (!NaVia(no)) continue;
             const Objeto& objeto = ObjetoDe(no);
             if (!objeto.empty()) ExecutaObjeto(objeto, passo);
         }
     }
+}
+
+// Only the pass of everything else reads the page, in list order: the front's list, then the
+// back's, as a sheet is printed.
+void LePaginaSemDesenhar() {
+    args = LiberaLista(args);
+    const int via = via_atual;
+    via_atual = 1;
+    for (Lista* lista : {objsvf, objsvv}) {
+        for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
+            if (!NaVia(no)) continue;
+            const Objeto& objeto = ObjetoDe(no);
+            if (objeto.empty() || PassoDe(objeto[0]) != kDemais) continue;
+            const Comando* comando = ComandoDe(objeto);
+            if (comando != nullptr && comando->le != nullptr) comando->le(objeto);
+        }
+    }
+    via_atual = via;
+}
+
+int ViaDoObjeto(const Lista* objeto) {
+    const auto achado = vias_dos_objetos.find(objeto);
+    return achado == vias_dos_objetos.end() ? 0 : achado->second;
+}
+
+void PoeViaDoObjeto(const Lista* objeto, int via) {
+    vias_dos_objetos[objeto] = via;
 }
 
 void InterpretaFixFrente() {
@@ -297,6 +349,7 @@ void FinalizaInterp() {
     args = LiberaLista(args);
     vars = LiberaLista(vars);
     separadas.clear();  // the nodes are gone; their addresses may come back with other lines
+    vias_dos_objetos.clear();
     // A declared character set holds for its own job only.
     EncerraCodificacao();
 }

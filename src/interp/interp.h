@@ -47,3 +47,35 @@ int TemObjsvf();
 int TemObjsvv();
 // Ends a job: closes the data file and frees every interpreter list.
 void FinalizaInterp();
+
+// ---- Copy sets and inserter marks, as the format loaded asks for them (reset at every load).
+// Copies of each report page (VIAS), 1 without it.
+extern int vias;
+// The copy being printed, from 1: an object of another copy's VIA block is skipped.
+extern int via_atual;
+// The copy whose VIA block holds the object line of a loaded list, 0 for an object of every copy;
+// the loader files each line of a block with its copy.
+int ViaDoObjeto(const Lista* objeto);
+void PoeViaDoObjeto(const Lista* objeto, int via);
+
+// The column of marks a folding and inserting machine reads on the front of every sheet (OMR):
+// its top left corner, the distance from one mark to the next, and each mark's size, in inches.
+struct ColunaOMR {
+    bool ativa = false;
+    float x = 0.0f, y = 0.0f;
+    float passo = 1.0f / 6.0f;
+    float largura = 0.5f;
+    float espessura = 1.0f / 72.0f;
+    int linha = 0;  // the OMR line
+};
+extern ColunaOMR omr;
+// The captured variable whose value tells one envelope from the next (GRUPO); empty: none.
+struct GrupoEnvelope {
+    std::string variavel;
+    int linha = 0;  // the GRUPO line
+};
+extern GrupoEnvelope grupo;
+
+// Reads the current page as printing its first copy would (sections, lines, captured
+// variables), drawing nothing: what a page captures is then known before it is printed.
+void LePaginaSemDesenhar();

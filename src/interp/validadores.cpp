@@ -1,6 +1,7 @@
 #include "interp/validadores.h"
 
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "barcode/matriz.h"
@@ -70,6 +71,10 @@ constexpr Comando kComandos[] = {
     {"MD5V", InterpretaMD5},
     {"MARCA", InterpretaMarca},
     {"CODIFICACAO", InterpretaCodificacao},
+    {"VIAS", InterpretaVias},
+    {"VIA", InterpretaVia},
+    {"GRUPO", InterpretaGrupo},
+    {"OMR", InterpretaOMR},
 };
 
 // The character sets a format may declare for its texts and its data.
@@ -88,6 +93,29 @@ constexpr NomeCodificacao kCodificacoes[] = {
 std::string MensagemComNome(const char* inicio, const std::string& nome) {
     return inicio + nome + "] - linha " + std::to_string(linha) + "\n";
 }
+
+// A value a command cannot take, named with its line.
+int ValorInvalido(const std::string& palavra, std::string& msg) {
+    msg = MensagemComNome("Valor invalido [", palavra);
+    return kErro;
+}
+
+// A copy number, 1 to kMaxVias; 0 for anything else.
+int NumeroDeVia(const std::string& palavra) {
+    const int n = LeInteiro(palavra);
+    return n >= 1 && n <= kMaxVias ? n : 0;
+}
+
+// An OMR measure: a positive number of inches, within the sheet's reach.
+constexpr float kMaxMedidaOMR = 10.0f;
+bool MedidaOMR(const std::string& palavra, float& medida) {
+    medida = LeCoordenada(palavra);
+    return medida > 0.0f && medida <= kMaxMedidaOMR;
+}
+
+// OMR takes its corner, or its corner and the three measures.
+constexpr std::size_t kPalavrasOMR = 3;
+constexpr std::size_t kPalavrasOMRMedidas = 6;
 
 }  // namespace
 
@@ -180,7 +208,12 @@ int InterpretaOrientacao(Lista* palavras, std::string& msg) {
 int InterpretaAlimentacao(Lista* palavras, std::string& msg) {
     if (NumArgs(palavras, 2, msg) != 0) return kErro;
     // The tray number is kept in a byte: a larger number keeps its low byte.
-    alimentacao = static_cast<signed char>(LeInteiro(Palavra(palavras, 1)));
+    const auto bandeja = static_cast<signed char>(LeInteiro(Palavra(palavras, 1)));
+    // Inside a copy's block, the tray of that copy alone.
+    if (ViaEmCarga() != 0)
+        alimentacao_via[ViaEmCarga()] = bandeja;
+    else
+        alimentacao = bandeja;
     return kAjuste;
 }
 
@@ -230,4 +263,56 @@ int InterpretaCodificacao(Lista* palavras, std::string& msg) {
 // The loader has already taken the block number, before its filter judged the line.
 int InterpretaMarca(Lista*, std::string&) {
     return kObjetoFixo;
+}
+
+int InterpretaVias(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    const std::string& palavra = Palavra(palavras, 1);
+    vias = NumeroDeVia(palavra);
+    return vias != 0 ? kAjuste : ValorInvalido(palavra, msg);
+}
+
+// Opens the block of one copy; whether the format prints that copy is known once the whole
+// file, VIAS included, is read.
+int InterpretaVia(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    const std::string& palavra = Palavra(palavras, 1);
+    const int via = NumeroDeVia(palavra);
+    if (via == 0) return ValorInvalido(palavra, msg);
+    AbreViaEmCarga(via, palavra);
+    return kAjuste;
+}
+
+// The loader checks, once the file is read, that a CAPTURA of the format defines the variable.
+int InterpretaGrupo(Lista* palavras, std::string& msg) {
+    if (NumArgs(palavras, 2, msg) != 0) return kErro;
+    grupo.variavel = Palavra(palavras, 1);
+    grupo.linha = linha;
+    return kAjuste;
+}
+
+int InterpretaOMR(Lista* palavras, std::string& msg) {
+    const std::size_t total = ContaPalavras(palavras);
+    if (total != kPalavrasOMR && total != kPalavrasOMRMedidas) {
+        msg = MensagemNumArgs();
+        return kErro;
+    }
+    ColunaOMR coluna;
+    coluna.x = LeCoordenada(Palavra(palavras, 1));
+    coluna.y = LeCoordenada(Palavra(palavras, 2));
+    if (total == kPalavrasOMRMedidas) {
+        // Words 3, 4 and 5: the step, the width and the thickness.
+        float* medidas[] = {&coluna.passo, &coluna.largura, &coluna.espessura};
+        for (std::size_t i = 0; i < std::size(medidas); ++i) {
+            const std::string& palavra = Palavra(palavras, kPalavrasOMR + static_cast<int>(i));
+            if (!MedidaOMR(palavra, *medidas[i])) return ValorInvalido(palavra, msg);
+        }
+        // Each mark must end before the next one begins, or the reading head sees one bar.
+        if (coluna.espessura >= coluna.passo)
+            return ValorInvalido(Palavra(palavras, kPalavrasOMRMedidas - 1), msg);
+    }
+    coluna.ativa = true;
+    coluna.linha = linha;
+    omr = coluna;
+    return kAjuste;
 }

@@ -31,9 +31,18 @@ int InterpretaInput(Lista* palavras, std::string& msg);
 int InterpretaCodBar(Lista* palavras, std::string& msg);
 int InterpretaCodMatriz(Lista* palavras, std::string& msg);
 int InterpretaCodificacao(Lista* palavras, std::string& msg);
+int InterpretaVias(Lista* palavras, std::string& msg);
+int InterpretaVia(Lista* palavras, std::string& msg);
+int InterpretaGrupo(Lista* palavras, std::string& msg);
+int InterpretaOMR(Lista* palavras, std::string& msg);
 
 // The validator of a keyword (compared exactly, case and all), or null for an unknown one.
 Validador BuscaValidador(std::string_view palavra);
 
 // The message of a word-count error on the current format line.
 std::string MensagemNumArgs();
+
+// The loader's VIA block, which VIA opens and ALIMENTACAO acts on: the copy whose block the
+// current line is in (0 outside any), and a new block of `via`, named so by `palavra`.
+int ViaEmCarga();
+void AbreViaEmCarga(int via, const std::string& palavra);

@@ -51,26 +51,39 @@ void InicializaImp() {
     std::fprintf(saida, "\x1b(8U");
 }
 
-void DefineMacros(char lado) {
+namespace {
+
+// The form macros of the copy being printed (via_atual), each side with its own shift.
+void DefineMacrosDaVia(char lado) {
     if ((lado == 0 || lado == 'f') && TemObjsff()) {
-        std::fprintf(saida, "\x1b&f20y0X");
+        std::fprintf(saida, "\x1b&f%dy0X", MacroDaVia(kMacroFrente, via_atual));
         margemy = 0;
         direcao_pcl = 0;
+        DeslocaLado('f');
         InterpretaFixFrente();
         std::fprintf(saida, "\x1b&f1x10X");
         // A macro call restores the print direction the page had before it.
         direcao_pcl = 0;
     }
     if ((lado == 0 || lado == 'v') && TemObjsfv()) {
-        std::fprintf(saida, "\x1b&f21y0X");
+        std::fprintf(saida, "\x1b&f%dy0X", MacroDaVia(kMacroVerso, via_atual));
         if (tipo_verso == 'i') margemy = kMargemVersoInvertido;
         ReiniciaFonte();
         // Macro 21 of a turned back side is played after the side turn's print direction 180.
         direcao_pcl = tipo_verso == 'i' ? 180 : 0;
+        DeslocaLado('v');
         InterpretaFixVerso();
         std::fprintf(saida, "\x1b&f1x10X");
         direcao_pcl = 0;
     }
+}
+
+}  // namespace
+
+void DefineMacros(char lado) {
+    for (via_atual = 1; via_atual <= vias; ++via_atual)
+        DefineMacrosDaVia(lado);
+    via_atual = 1;
 }
 
 void TamanhoPapel(const char* nome) {

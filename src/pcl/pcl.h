@@ -15,6 +15,11 @@ int PontosY(float y);
 int Pontos(float medida);
 // A sum or difference of dot values, kept inside the int range.
 int LimitaInt(long long valor);
+// A shaded box prints its shade as a pattern of dots laid from the pattern reference point,
+// the page's origin unless moved: a shifted side moves the reference by its shift, so that
+// every box keeps its own dots. Written at the start of each upright side (print direction 0)
+// of a shifted job only; a back side turned by 180 degrees keeps the printer's reference.
+void AncoraPadroes();
 
 // A raster row: its length in bytes, then the bytes (a set bit prints black).
 void EscreveLinhaRaster(const unsigned char* bytes, int tamanho);
@@ -29,3 +34,11 @@ void EnviaImagemPontilhada(const ImagemDecodificada& imagem, int X, int Y, int W
 // The outline of a box with curved corners, in HP-GL/2, at (X, Y) with size W by H in dots;
 // corner i (top left, top right, bottom right, bottom left) is curved when cantos[i] is '0'.
 void retanga(int X, int Y, int W, int H, const char* cantos, int pena);
+
+// The form macros of each copy: copy 1 keeps 20 (front) and 21 (back), the others follow in
+// pairs (copy 2 in 22 and 23, ...), each defined, called and deleted as copy 1's.
+constexpr int kMacroFrente = 20;
+constexpr int kMacroVerso = 21;
+inline int MacroDaVia(int macro_da_primeira, int via) {
+    return macro_da_primeira + 2 * (via - 1);
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "device/dispositivo.h"
+#include "interp/interp.h"
 #include "pdf/compressao.h"
 #include "pdf/conteudo.h"
 #include "pdf/pdf.h"
@@ -19,8 +20,11 @@ struct Rotacoes {
     bool operator==(const Rotacoes&) const = default;
 };
 
+// Each copy of a copy set (VIAS) has a form of its own, and each side its own shift.
 struct FormaGravada {
     char lado;
+    int via;
+    Deslocamento deslocamento;
     Rotacoes antes, depois;
     Conteudo conteudo;
     std::string comprimido;
@@ -39,6 +43,8 @@ const FormaGravada& Grava(char lado, void (*interpreta)()) {
     const PaginaPontos p = PaginaEfetiva();
     FormaGravada& f = formas.emplace_back();
     f.lado = lado;
+    f.via = via_atual;
+    f.deslocamento = deslocamento;
     f.antes = RotacoesAtuais();
     f.largura = p.largura;
     f.altura = p.altura;
@@ -60,7 +66,8 @@ void DesenhaForma(char lado, void (*interpreta)()) {
     const FormaGravada* forma = nullptr;
     int numero = primeira;
     for (const FormaGravada& f : formas) {
-        if (f.lado == lado && f.antes == RotacoesAtuais()) {
+        if (f.lado == lado && f.via == via_atual && f.deslocamento.x == deslocamento.x &&
+            f.deslocamento.y == deslocamento.y && f.antes == RotacoesAtuais()) {
             forma = &f;
             break;
         }

@@ -49,7 +49,7 @@ void DesenhaGrade(Conteudo& c) {
     const PaginaPontos p = PaginaEfetiva();
     const Faixa xs = FaixaDecimos(p.xtop, p.largura / kPontosPorPolegada);
     // The page's top edge is at form y = ytop + (altura_forma - altura / 72).
-    const double topo = p.ytop + p.altura_forma - p.altura / kPontosPorPolegada;
+    const double topo = static_cast<float>(p.ytop) + p.altura_forma - p.altura / kPontosPorPolegada;
     const Faixa ys = FaixaDecimos(topo, p.altura / kPontosPorPolegada);
     c.Salva();
     for (const bool polegada : {false, true}) {

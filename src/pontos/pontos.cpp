@@ -34,11 +34,12 @@ PaginaPontos PaginaEfetiva() {
     const bool carta = tam_papel == kAlturaCarta;
     const double largura = carta ? kCartaLargura : kA4Largura;
     const double altura = carta ? kCartaAltura : kA4Altura;
+    const double dx = deslocamento.x, dy = deslocamento.y;
     if (orientacao == 'l') {
         const float curta = carta ? kAlturaCartaPaisagem : kAlturaA4Paisagem;
-        return {altura, largura, curta, ytop, xtop};
+        return {altura, largura, curta, ytop - dx, xtop - dy};
     }
-    return {largura, altura, tam_papel, xtop, ytop};
+    return {largura, altura, tam_papel, xtop - dx, ytop - dy};
 }
 
 int LimitaPontos(long long valor) {

@@ -48,15 +48,16 @@ constexpr int kSombraMax = 100;
 constexpr std::size_t kCantos = 4;
 
 // The page of the current job: its size in points, the height (in inches, the short side in
-// landscape) by which the rule turns y upwards, and the form origin, exchanged in landscape.
-// Always derived from the device variables as the loader left them, so that a later batch
-// starts from its own settings, never from an earlier batch's adjustment.
+// landscape) by which the rule turns y upwards, and the form origin, exchanged in landscape,
+// less the shift of the side being drawn (which moves the form along its own axes, landscape
+// or not). Always derived from the device variables as the loader left them, so that a later
+// batch starts from its own settings, never from an earlier batch's adjustment.
 struct PaginaPontos {
     double largura;
     double altura;
     float altura_forma;
-    float xtop;
-    float ytop;
+    double xtop;
+    double ytop;
 };
 PaginaPontos PaginaEfetiva();
 

@@ -76,6 +76,7 @@ class Formularios {
         for (const char* nome : {"f1", "f2", "f3", "f4"})
             EscreveArquivo(std::string(nome) + ".fmt",
                            exemplo + "TEXTO 1 0.3 A10 N \"" + nome + "\"\n");
+        EscreveArquivo("vias.fmt", LeArquivo(kExemplos + "vias.fmt"));
         EscreveArquivo("ruim.fmt", "DESCONHECIDO\n");
         EscreveArquivo("avisos.fmt", "IMAGEM 1 1 1 1 nada.bmp\nCODBAR 1 2 1 i25 0\n");
     }
@@ -88,9 +89,11 @@ class Formularios {
             caminhos.push_back(caminho() + "/" + nome + ".fmt");
         return caminhos;
     }
-    // The program itself on the example report with the forms of the list.
-    Resultado Direto(const std::string& modelo, const std::string& lista) const {
-        std::vector<std::string> argumentos = {kRelatorio};
+    // The program itself on the example report with the forms of the list, after `opcoes`.
+    Resultado Direto(const std::string& modelo, const std::string& lista,
+                     const std::vector<std::string>& opcoes = {}) const {
+        std::vector<std::string> argumentos = opcoes;
+        argumentos.push_back(kRelatorio);
         for (const std::string& c : Caminhos(lista))
             argumentos.push_back(c);
         return Executa(Programa(modelo), argumentos);
@@ -154,6 +157,8 @@ struct CasoDireto {
     std::string nomeado = "";     // the form a failed four-form job names
     std::string padrao_ppd = "";  // the queue model's default form
     bool tmpdir_relativo = false;
+    std::vector<std::string> opcoes = {};  // the program's shifts the job is printed with
+    std::string ppd_extra = "";            // further defaults of the queue model
 };
 
 const CasoDireto kDiretos[] = {
@@ -220,6 +225,37 @@ const CasoDireto kDiretos[] = {
      "",
      "",
      true},
+    // The shifts of the sides, the job's own or the queue model's, reach the program, which
+    // refuses one that is no shift.
+    {"deslocamentos do trabalho",
+     "morvex",
+     {"7", "u", "t", "1", "formulario=exemplo deslocamento=0.04,-0.02 deslocamento-verso=0,0.1",
+      kRelatorio},
+     "exemplo",
+     "",
+     "",
+     "",
+     false,
+     {"-s", "0.04,-0.02", "-S", "0,0.1"}},
+    {"deslocamento invalido",
+     "morvel",
+     {"7", "u", "t", "1", "formulario=exemplo deslocamento=0,04", kRelatorio},
+     "exemplo",
+     "",
+     "",
+     "",
+     false,
+     {"-s", "0,04"}},
+    {"deslocamento do modelo",
+     "morvpdf",
+     {"7", "u", "t", "1", "formulario=exemplo", kRelatorio},
+     "exemplo",
+     "",
+     "",
+     "",
+     false,
+     {"-s", "0.5,0.25"},
+     "*Defaultdeslocamento: Custom.0.5,0.25\n"},
 };
 
 // Without a spooler: the filter run as the spooler runs it, its status, job, page lines and
@@ -233,11 +269,11 @@ TEST(FiltrosCups, ExecutadosDiretamente) {
     for (const CasoDireto& c : kDiretos) {
         SCOPED_TRACE(c.nome);
         std::optional<VariavelTrocada> modelo, relativo;
-        if (!c.padrao_ppd.empty()) {
+        if (!c.padrao_ppd.empty() || !c.ppd_extra.empty()) {
             EscreveArquivo("fila.ppd",
                            "*PPD-Adobe: \"4.3\"\n*OpenUI *formulario: PickOne\n"
                            "*Defaultformulario: " +
-                               c.padrao_ppd + "\n*CloseUI: *formulario\n");
+                               c.padrao_ppd + "\n*CloseUI: *formulario\n" + c.ppd_extra);
             modelo.emplace("PPD", formularios.caminho() + "/fila.ppd");
         }
         fs::create_directory("tmp");
@@ -248,7 +284,7 @@ TEST(FiltrosCups, ExecutadosDiretamente) {
         std::string saida, erro = c.erro;
         int status = kFalhaFiltro;
         if (!c.formularios.empty()) {
-            const Resultado direto = formularios.Direto(c.modelo, c.formularios);
+            const Resultado direto = formularios.Direto(c.modelo, c.formularios, c.opcoes);
             const int copias = std::stoi(c.argumentos[3]);
             if (direto.status == 0) {
                 status = 0;
@@ -369,6 +405,9 @@ struct Caso {
     int trabalhos;           // jobs submitted at once
     const char* nivel;       // the level of its message in the spooler's log: "E ", "W ", any
     const char* mensagem;    // what each job says there
+    const char* opcao_lp = nullptr;        // a further lp -o of the job
+    std::vector<std::string> opcoes = {};  // the program's shifts the job is printed with
+    int folhas = kPaginasExemplo;          // sheets of one copy
 };
 
 // clang-format off
@@ -386,6 +425,12 @@ const Caso casos[] = {
     {"sem_formulario", "morvel", nullptr, nullptr, nullptr, 1, 1, "E ", "Formulario nao informado"},
     {"pdf", "generico", nullptr, "exemplo", "exemplo", 2, 1, "", "[exemplo] impresso - paginas: 4, copias: 2"},
     {"pdf_desconhecido", "generico", nullptr, "nenhum", nullptr, 1, 1, "E ", "/nenhum.fmt] #2"},
+    // The queue's shift, and the job's own for the back, reach the printer; every copy of a copy
+    // set is a sheet of the page log.
+    {"desloc_fila", "morvex", "deslocamento-default=0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", nullptr, {"-s", "0.04,-0.02"}},
+    {"desloc_trabalho", "morvel", "deslocamento-default=0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", "deslocamento-verso=0.1,0", {"-s", "0.04,-0.02", "-S", "0.1,0"}},
+    {"desloc_modelo", "morvex", "deslocamento=Custom.0.04,-0.02", "exemplo", "exemplo", 1, 1, "", "[exemplo] impresso", nullptr, {"-s", "0.04,-0.02"}},
+    {"vias", "morvex", nullptr, "vias", "vias", 1, 1, "", "[vias] impresso - paginas: 8, copias: 1", nullptr, {}, 2 * kPaginasExemplo},
 };
 // clang-format on
 
@@ -406,10 +451,15 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
     // The forms directory, which the filters read as lp; the programs run here directly too.
     Formularios formularios;
     std::map<std::string, std::string> esperado;
+    auto chave = [](const Caso& c) {
+        std::string k = std::string(c.modelo) + c.impresso;
+        for (const std::string& o : c.opcoes)
+            k += " " + o;
+        return k;
+    };
     for (const Caso& c : casos)
         if (c.impresso != nullptr && c.modelo != std::string("generico"))
-            esperado[std::string(c.modelo) + c.impresso] =
-                formularios.Direto(c.modelo, c.impresso).saida;
+            esperado[chave(c)] = formularios.Direto(c.modelo, c.impresso, c.opcoes).saida;
     // A job printed through the PDF chain has the barcodes of morvel's job of the same form.
     const bool le_codigos = FaltaFerramenta({kMorvel}, {kZbarimg}).empty();
     std::vector<std::string> codigos;
@@ -447,6 +497,7 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             if (c.formulario)
                 argumentos.insert(argumentos.end(),
                                   {"-o", std::string("formulario=") + c.formulario});
+            if (c.opcao_lp) argumentos.insert(argumentos.end(), {"-o", c.opcao_lp});
             argumentos.push_back(kRelatorio);
             const Resultado r = cupsd.Cliente("lp", argumentos);
             ASSERT_EQ(r.status, 0) << r.erro;
@@ -455,6 +506,10 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
             trabalhos[c.fila].push_back(id.substr(0, id.find(' ')));
         }
     }
+    // The printer models offer both shifts, as the clients and the web interface list them.
+    const std::string listadas = cupsd.Cliente("lpoptions", {"-p", "desloc_fila", "-l"}).saida;
+    EXPECT_NE(listadas.find("deslocamento/"), std::string::npos) << listadas;
+    EXPECT_NE(listadas.find("deslocamento-verso/"), std::string::npos) << listadas;
     ASSERT_EQ(cupsd.Cliente("cupsenable", filas).status, 0);
     ASSERT_TRUE(cupsd.EsperaTrabalhos()) << cupsd.Cliente("lpstat", {"-l", "-o"}).saida;
     const std::string page_log = cupsd.Log("page_log");
@@ -466,13 +521,10 @@ TEST(FiltrosCups, ImprimemPeloSpoolerOQueOProgramaEscreve) {
         const bool imprime = c.impresso != nullptr;
         const bool generico = c.modelo == std::string("generico");
         const int copias = imprime ? c.copias : 0;
-        const std::string job =
-            imprime && !generico ? Repete(esperado.at(std::string(c.modelo) + c.impresso), copias)
-                                 : "";
+        const std::string job = imprime && !generico ? Repete(esperado.at(chave(c)), copias) : "";
         // The PDF chain counts pages, each copy once: the filter counts none of them.
         const std::string folhas =
-            "] total " + std::to_string((generico ? kFacesExemplo : kPaginasExemplo) * copias) +
-            " ";
+            "] total " + std::to_string((generico ? kFacesExemplo : c.folhas) * copias) + " ";
         for (const std::string& trabalho : trabalhos[c.fila]) {
             SCOPED_TRACE(trabalho);
             const std::string impresso = cupsd.Impresso(trabalho);

@@ -155,8 +155,11 @@ TEST_F(Hostil, AjustesComNumerosAbsurdos) {
         for (const std::string& valor : kValores) {
             for (const char* pagina : {"", "PAPEL CARTA\nORIENTACAO PAISAGEM\n"}) {
                 SCOPED_TRACE(NomePrograma(programa) + ": " + valor + " " + pagina);
+                // A column of marks anywhere, and a second copy's own tray.
                 EscreveArquivo("f.fmt", std::string(pagina) + "ALIMENTACAO " + valor + "\nORIGEM " +
-                                            valor + " " + valor + "\n" + objetos);
+                                            valor + " " + valor + "\nVIAS 2\nCAPTURA 0 V:1:4\n" +
+                                            "GRUPO V\nOMR " + valor + " " + valor + "\n" + objetos +
+                                            "VIA 2\nALIMENTACAO " + valor + "\n");
                 Resultado r = Roda(programa, {"r.txt", "f.fmt"});
                 EXPECT_EQ(r.status, 0);
                 EXPECT_EQ(r.erro, "");

@@ -68,8 +68,10 @@ TEST_F(Programas, UsoComMenosDeDoisArgumentos) {
         for (const auto& argumentos : casos) {
             Resultado r = Executa(programa, argumentos);
             std::string nome = NomePrograma(programa);
-            EXPECT_EQ(r.erro,
-                      nome + " v2.2.2 15/10/07\nUso: " + nome + " <arquivo> <lista formatos>\n");
+            const std::string proprias =
+                programa == kMorvpdf ? "[-g] [-d <pasta> -n <variavel>] " : "";
+            EXPECT_EQ(r.erro, nome + " v2.2.2 15/10/07\nUso: " + nome + " " + proprias +
+                                  "[-s <dx,dy>] [-S <dx,dy>] <arquivo> <lista formatos>\n");
             EXPECT_EQ(r.status, 255) << nome;
             EXPECT_EQ(r.saida, "") << nome;
             EXPECT_FALSE(ExisteArquivo("vodrel.dbg")) << nome;
@@ -115,6 +117,27 @@ TEST_F(Programas, ErrosTerminamComMensagemEStatus255) {
          "# utf8?\nCODIFICACAO UTF8\n",
          {"r.txt", "f.fmt"},
          "Codificacao invalida [UTF8] - linha 2\n"},
+        {"vias demais",
+         "# 10 vias?\nVIAS 10\n",
+         {"r.txt", "f.fmt"},
+         "Valor invalido [10] - linha 2\n"},
+        // A shift is two numbers of inches, at most one either way, parted by a comma.
+        {"deslocamento sem virgula",
+         "",
+         {"-s", "0.04", "r.txt", "f.fmt"},
+         "Deslocamento invalido [0.04]\n"},
+        {"deslocamento em milimetros",
+         "",
+         {"-S2,-1", "r.txt", "f.fmt"},
+         "Deslocamento invalido [2,-1]\n"},
+        {"deslocamento com virgula decimal",
+         "",
+         {"-s", "0,04,0", "r.txt", "f.fmt"},
+         "Deslocamento invalido [0,04,0]\n"},
+        {"deslocamento com expoente",
+         "",
+         {"-s", "1e-1,0", "r.txt", "f.fmt"},
+         "Deslocamento invalido [1e-1,0]\n"},
     };
     for (const auto& programa : kTodosProgramas) {
         for (const auto& caso : casos) {

@@ -102,6 +102,17 @@ TEST_F(Carregador, ErrosNomeiamALinhaSemContarBrancos) {
         // is a line of its own, counted as such.
         {kLongo + "\n", "Comando desconhecido [" + kLongo.substr(0, 511) + "] - linha 1"},
         {kComentarioCortado, "Numero de argumentos invalido - linha 2"},
+        // Copies and inserter marks: a value named with its line, and what only the whole file
+        // tells (VIAS may follow its VIA blocks).
+        {"VIAS 0\n", "Valor invalido [0] - linha 1\n"},
+        {"VIAS 10\n", "Valor invalido [10] - linha 1\n"},
+        {"VIA 1\nVIA 3\nVIAS 2\n", "Valor invalido [3] - linha 2\n"},
+        {"VIA 2\nTEXTO 1 1 A10 N x\n", "Valor invalido [2] - linha 1\n"},
+        {"VIA\n", "Numero de argumentos invalido - linha 1"},
+        {"CAPTURA 1 C:1:2\nOMR 1 1\n", "OMR sem GRUPO - linha 2\n"},
+        {"CAPTURA 1 C:1:2\nGRUPO CLIENTE\n", "Variavel nao capturada [CLIENTE] - linha 2\n"},
+        {"GRUPO C\nOMR 1 1 0.1 0.5 0.2\nCAPTURA 1 C:1:2\n", "Valor invalido [0.2] - linha 2\n"},
+        {"OMR 1 1 0.1 0.5\n", "Numero de argumentos invalido - linha 1"},
     };
     for (const Caso& caso : casos) {
         SCOPED_TRACE(caso.formato);
@@ -375,6 +386,53 @@ TEST_F(Carregador, AbreEMedeOArquivoDeDados) {
     // Without any data file the reader has none.
     ASSERT_EQ(Carrega("TEXTO 1 1 A10 N x\n"), 0);
     EXPECT_EQ(dad, nullptr);
+}
+
+// Each object of a VIA block is filed with its copy, and the block's ALIMENTACAO is that copy's
+// tray; the back side begins again with the objects of every copy.
+TEST_F(Carregador, BlocosDeViaEBandejas) {
+    ASSERT_EQ(Carrega("ALIMENTACAO 3\nTEXTO 1 1 A10 N todas\nVIA 2\nALIMENTACAO 5\n"
+                      "TEXTO 1 1 A10 N segunda\nINPUT 1 1 A10 N 1\nVIAS 3\nVIA 3\n"
+                      "TEXTO 1 1 A10 N terceira\nVERSO\nTEXTO 1 1 A10 N verso\n"),
+              0)
+        << msg;
+    auto vias_da = [](Lista* lista) {
+        std::vector<int> r;
+        for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
+            r.push_back(ViaDoObjeto(no));
+        return r;
+    };
+    EXPECT_EQ(vias, 3);
+    EXPECT_EQ(vias_da(objsff), (std::vector<int>{0, 2, 3}));
+    EXPECT_EQ(vias_da(objsvf), (std::vector<int>{2}));
+    EXPECT_EQ(vias_da(objsfv), (std::vector<int>{0}));
+    EXPECT_EQ(alimentacao, 3);
+    EXPECT_FALSE(alimentacao_via[1].has_value());
+    EXPECT_EQ(alimentacao_via[2], 5);
+    EXPECT_FALSE(alimentacao_via[3].has_value());
+}
+
+TEST_F(Carregador, VariavelCapturada) {
+    struct Caso {
+        std::string formato;
+        int marcaini;
+        const char* nome;
+        bool capturada;
+    };
+    const Caso casos[] = {
+        {"CAPTURA 1 A:1:2 B:3:4\n", 0, "B", true},
+        {"VERSO\nCAPTURA 0 A:1:2\n", 0, "A", true},
+        {"CAPTURA 1 AB:1:2\nMOSTRA 1 1 A10 N A\n", 0, "A", false},
+        // A line of a block the batch skips captures nothing.
+        {"MARCA 1\nCAPTURA 1 A:1:2\nMARCA 5\n", 5, "A", false},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.formato);
+        marcaini = c.marcaini;
+        ASSERT_EQ(Carrega(c.formato), 0) << msg;
+        EXPECT_EQ(CapturaVariavel(c.nome), c.capturada);
+        LimpaEstado();
+    }
 }
 
 TEST_F(Carregador, BinarioNoFormatoEUmComandoDesconhecido) {

@@ -59,8 +59,16 @@ const Interpretador& LeitorDe(const std::string& programa, Leitor leitor) {
     return leitor == Leitor::poppler ? kPoppler : InterpretadorDe(programa);
 }
 
+// The interpreter's device that writes files of the type: pictures, or the pages' text.
+std::string Dispositivo(const std::string& tipo) {
+    if (tipo == "txt") return "txtwrite";
+    if (tipo == "ppm") return "ppmraw";
+    return tipo == "png" ? "pnggray" : "pgmraw";
+}
+
 // Renders the job into numbered files, each page one, named `nome` and a number, of the type
-// `tipo` (pgm, ppm for colour, or png); their names in page order.
+// `tipo` (pgm, ppm for colour, png, or txt for the interpreter's text); their names in page
+// order.
 std::vector<std::string> RenderizaEm(const std::string& job, const std::string& programa,
                                      Leitor leitor, int dpi, const std::string& nome,
                                      const std::string& tipo) {
@@ -73,11 +81,8 @@ std::vector<std::string> RenderizaEm(const std::string& job, const std::string& 
                      estado);
     else
         SaidaEEstado(std::string(InterpretadorDe(programa).comando) + " -sDEVICE=" +
-                         (tipo == "png"   ? "pnggray"
-                          : tipo == "ppm" ? "ppmraw"
-                                          : "pgmraw") +
-                         " -r" + std::to_string(dpi) + " -sOutputFile=" + nome + "-%03d." + tipo +
-                         " render.job </dev/null 2>/dev/null",
+                         Dispositivo(tipo) + " -r" + std::to_string(dpi) + " -sOutputFile=" + nome +
+                         "-%03d." + tipo + " render.job </dev/null 2>/dev/null",
                      estado);
     std::remove("render.job");
     // Both readers number the pages with as many digits as they all need: the names sort.
@@ -206,6 +211,16 @@ std::vector<Pagina> Renderiza(const std::string& job, int dpi, const std::string
 std::vector<Pagina> RenderizaEmCores(const std::string& job, int dpi, const std::string& programa,
                                      Leitor leitor) {
     return Paginas(job, dpi, programa, leitor, 3);
+}
+
+std::vector<std::string> TextosDasPaginas(const std::string& job, const std::string& programa) {
+    std::vector<std::string> textos;
+    for (const std::string& nome :
+         RenderizaEm(job, programa, Leitor::interpretador, 300, "texto", "txt")) {
+        textos.push_back(LeArquivo(nome));
+        std::remove(nome.c_str());
+    }
+    return textos;
 }
 
 std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa,

@@ -68,6 +68,9 @@ std::vector<Pagina> Renderiza(const std::string& job, int dpi,
 std::vector<Pagina> RenderizaEmCores(const std::string& job, int dpi, const std::string& programa,
                                      Leitor leitor = Leitor::interpretador);
 
+// The text of each page, as the program's interpreter lays it out (its txtwrite device).
+std::vector<std::string> TextosDasPaginas(const std::string& job, const std::string& programa);
+
 // The texts of the barcodes and QR codes on every page, as zbarimg reads them from a 300 dpi
 // render.
 std::vector<std::string> LeCodigos(const std::string& job, const std::string& programa = kMorvel,
