@@ -48,6 +48,17 @@ deb:
 clean:
 	rm -rf build build-test build-asan build-fuzz build-deb $(OUT)
 
+# `make studio` starts morvstudio on a copy of the example in $(OUT)/studio, where its form is
+# saved (a copy already there is kept), on 127.0.0.1:$(PORTA); it prints the address to open
+# and runs until Ctrl+C.
+PORTA ?= 8080
+.PHONY: studio
+studio: build
+	mkdir -p $(OUT)/studio
+	for f in relatorio.txt formulario.fmt logo.bmp; do \
+	  [ -e $(OUT)/studio/$$f ] || cp examples/$$f $(OUT)/studio/; done
+	cd $(OUT)/studio && $(CURDIR)/build/morvstudio -p $(PORTA) relatorio.txt formulario.fmt
+
 # `make bench` times both programs on a generated report (bench/bench.sh; PAGINAS=... to resize).
 .PHONY: bench
 bench: build

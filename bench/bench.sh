@@ -12,9 +12,13 @@
 # pdfwrite makes of morvel's job, with the size of its PDF against morvel's PostScript job. Where
 # enscript is installed it is timed on the same report. Then a one-page report printed with a format of
 # OBJETOS object lines and with one of FATOR times as many: the load must stay linear. Each time
-# is the best of REPETICOES runs.
+# is the best of REPETICOES runs. Last, morvstudio: from a changed form to its new picture, page
+# 1 of the example at 100%, the median of DESENHOS renders asked over HTTP (curl), against its
+# target; and page 1 and the last page of the report of FATOR times the pages, which must cost
+# the same.
 #
-# Settings from the environment: PAGINAS (2000), FATOR (10), REPETICOES (3), OBJETOS (10000).
+# Settings from the environment: PAGINAS (2000), FATOR (10), REPETICOES (3), OBJETOS (10000),
+# DESENHOS (50).
 # Peak memory needs GNU time (/usr/bin/time, package "time"); without it memory shows n/a.
 set -euo pipefail
 
@@ -22,18 +26,21 @@ PAGINAS=${PAGINAS:-2000}
 FATOR=${FATOR:-10}
 REPETICOES=${REPETICOES:-3}
 OBJETOS=${OBJETOS:-10000}
+DESENHOS=${DESENHOS:-50}
 
 compilacao=${1:-build}
-for programa in morvex morvel morvpdf; do
+for programa in morvex morvel morvpdf morvstudio; do
     if [[ ! -x "$compilacao/$programa" ]]; then
         echo "bench: $compilacao/$programa not found; build first (make build)" >&2
         exit 1
     fi
 done
 compilacao=$(cd "$compilacao" && pwd)
+exemplos=$(cd "$(dirname "$0")/../examples" && pwd)
 
 trabalho=$(mktemp -d "${TMPDIR:-/tmp}/morv-bench-XXXXXX")
-trap 'rm -rf "$trabalho"' EXIT
+pid_estudio=""
+trap '[[ -n $pid_estudio ]] && kill "$pid_estudio" 2>/dev/null; rm -rf "$trabalho"' EXIT
 # The programs write vodrel.dbg and md5.tmp in the working directory.
 cd "$trabalho"
 
@@ -287,6 +294,59 @@ roda "morvex x$FATOR" morvex.grande "$paginas_grande" paginas_pcl "$compilacao/m
 roda "morvel x$FATOR" morvel.grande "$paginas_grande" paginas_ps "$compilacao/morvel" relatorio.txt formulario.fmt
 roda "morvpdf x$FATOR" morvpdf.grande "$paginas_grande" paginas_pdf "$compilacao/morvpdf" relatorio.txt formulario.fmt
 
+# estudio_inicia RELATORIO FORMULARIO: morvstudio on them, on a free port; sets `endereco` (with
+# the token) and `autoridade` (its host and port).
+estudio_inicia() {
+    rm -f estudio.txt
+    "$compilacao/morvstudio" -p 0 "$1" "$2" >estudio.txt 2>estudio_erros.txt &
+    pid_estudio=$!
+    local i
+    for ((i = 0; i < 6000; i++)); do
+        [[ -s estudio.txt ]] && break
+        kill -0 "$pid_estudio" 2>/dev/null || { cat estudio_erros.txt >&2; exit 1; }
+        sleep 0.05
+    done
+    endereco=$(head -n 1 estudio.txt)
+    autoridade=${endereco#http://}
+    autoridade=${autoridade%%/*}
+}
+estudio_para() {
+    kill -TERM "$pid_estudio"
+    wait "$pid_estudio" || true
+    pid_estudio=""
+}
+# mediana_desenhos N PAGINA FORMULARIO: N renders of the page, each of the form changed anew (one
+# text more, in a place of its own); sets `mediana_ms`.
+mediana_desenhos() {
+    local i
+    : >tempos.txt
+    for ((i = 0; i < $1; i++)); do
+        { cat "$3"; printf 'TEXTO 0.7 %d.%02d A8 - "bench %d"\n' $((9 + i % 2)) $((i % 100)) "$i"; } >mudado.fmt
+        curl -s -o resposta.json -w '%{time_total}\n' -X POST -H "Origin: http://$autoridade" \
+            --data-binary @mudado.fmt "${endereco}api/desenho?pagina=$2&lado=0&dpi=96&grade=0&vista=morvpdf" \
+            >>tempos.txt
+        grep -q '"ok":true' resposta.json || { echo "bench: the studio did not draw page $2:" >&2; head -c 300 resposta.json >&2; exit 1; }
+    done
+    mediana_ms=$(sort -n tempos.txt | awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2; printf "%.1f", m * 1000 }')
+}
+echo
+echo "morvstudio: $DESENHOS renders of a changed form, page 1 of the example at 100% (96 dpi)..."
+mkdir -p exemplo
+cp "$exemplos/"{relatorio.txt,formulario.fmt,logo.bmp} exemplo/
+estudio_inicia exemplo/relatorio.txt exemplo/formulario.fmt
+mediana_desenhos "$DESENHOS" 1 exemplo/formulario.fmt
+estudio_exemplo=$mediana_ms
+estudio_para
+echo "  median ${estudio_exemplo} ms"
+echo "morvstudio on the report of $paginas_grande pages: page 1 and page $paginas_grande, $((DESENHOS / 5)) renders each..."
+estudio_inicia relatorio.txt formulario.fmt
+mediana_desenhos $((DESENHOS / 5)) 1 formulario.fmt
+estudio_primeira=$mediana_ms
+mediana_desenhos $((DESENHOS / 5)) "$paginas_grande" formulario.fmt
+estudio_ultima=$mediana_ms
+estudio_para
+echo "  median ${estudio_primeira} ms for page 1, ${estudio_ultima} ms for page $paginas_grande"
+
 objetos_grande=$((OBJETOS * FATOR))
 printf '.secao 1\nABC\n.fim\n' >relatorio.txt
 gera_formato_longo "$OBJETOS" >longo.fmt
@@ -340,3 +400,6 @@ compara "morvpdf pages/s over morvel's" morvel morvpdf 0.5 min
 plana morvpdf
 r=$(razao "$tamanho_pdf" "$tamanho_ps")
 echo "  morvpdf's PDF over morvel's PostScript job: $tamanho_pdf over $tamanho_ps bytes, $(vezes "$r"), target at most 0.3x: $(veredito "$r" 0.3 max)"
+echo "  morvstudio, a changed form to its new picture (page 1 of the example, median of $DESENHOS): ${estudio_exemplo} ms, target under 150 ms: $(veredito "$estudio_exemplo" 150 max)"
+r=$(razao "$estudio_ultima" "$estudio_primeira")
+echo "  morvstudio, page $paginas_grande of $paginas_grande over page 1: ${estudio_ultima} over ${estudio_primeira} ms, $(vezes "$r"), target at most 1.5x: $(veredito "$r" 1.5 max)"

@@ -3,11 +3,12 @@
 #
 #   tools/dependencias.sh [--lista] <use>...
 #
-# Uses: build (compile the programs and filters), demo (the example and its previews), test
-# (the suite: renderers, decoders, a private cupsd), fuzz (the libFuzzer harnesses), deb (the
-# Debian package), bench (the benchmark's timings and its comparison). --lista prints the
-# packages of the uses and installs nothing. Every Makefile target and .ci/run call this, so
-# this table is the one list of what the project needs from the system.
+# Uses: build (compile the programs, filters and studio), demo (the example and its previews),
+# test (the suite: renderers, decoders, a private cupsd, a real browser for the studio), fuzz
+# (the libFuzzer harnesses), deb (the Debian package), bench (the benchmark's timings and its
+# comparison, the studio's renders asked over HTTP). --lista prints the packages of the uses and
+# installs nothing. Every Makefile target and .ci/run call this, so this table is the one list
+# of what the project needs from the system.
 set -euo pipefail
 
 # package                use
@@ -22,6 +23,8 @@ libzint-dev              build
 libharfbuzz-dev          build
 libfontconfig-dev        build
 libdeflate-dev           build
+libmicrohttpd-dev        build
+libpoppler-cpp-dev       build
 libspng-dev              build
 fonts-urw-base35         demo test bench
 ghostscript              demo test bench
@@ -33,6 +36,9 @@ qpdf                     test
 man-db                   test
 cups                     test
 cups-client              test
+chromium                 test
+chromium-driver          test
+python3-selenium         test
 clang                    fuzz
 libclang-rt-14-dev       fuzz
 zlib1g-dev               fuzz
@@ -40,6 +46,7 @@ dpkg-dev                 deb
 lintian                  deb
 time                     bench
 enscript                 bench
+curl                     bench
 LISTA
 
 lista=0

@@ -49,6 +49,16 @@ extern std::FILE* saida;
 // Empties the font memory so that the next text selects its font in full.
 void ReiniciaFonte();
 
+// ---- What a host may be told while a job is drawn: the studio outlines each object where the
+// back-end really inked it. Both are null unless a host sets them, and then nothing is done for
+// them: a run that does not ask draws exactly as ever.
+// The executor: the format file's line of the object it is about to run (Lista::linha), and 0
+// once the list it runs is done.
+extern void (*aviso_objeto)(int linha);
+// The back-end: a box that a drawing operation has just inked for that object, in inches of
+// the page from its top left corner, x to the right and y downwards (the form origin applied).
+extern void (*aviso_tinta)(double x, double y, double largura, double altura);
+
 // ---- Operations every back-end implements.
 void InicializaImp();
 // Called once when the run ends, after its last batch or on the error that stopped it

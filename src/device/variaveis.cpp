@@ -16,6 +16,8 @@ unsigned char g_negrito = 0, g_italico = 0;
 std::optional<signed char> alimentacao_via[kMaxVias + 1];
 Deslocamento deslocamento_frente, deslocamento_verso, deslocamento;
 std::FILE* saida = stdout;
+void (*aviso_objeto)(int linha) = nullptr;
+void (*aviso_tinta)(double x, double y, double largura, double altura) = nullptr;
 
 void ReiniciaFonte() {
     g_fonte.clear();

@@ -3,6 +3,7 @@
 // and its page loop.
 #include <optional>
 #include <string>
+#include <vector>
 
 // "morvex", "morvel" or "morvpdf", for the usage text.
 extern const char* const kNomePrograma;
@@ -37,3 +38,25 @@ void EscreveUso();
 // it: the value its format's envelope variable (GRUPO) takes there, empty when it has none;
 // nothing when the run has no further sheet. Prepares the next batch ahead of its turn.
 std::optional<std::string> ValorNoLoteSeguinte();
+
+// One batch of a run cut down to a few of its pages, for a host that shows a page of a long
+// report without printing all of it (the studio): the batch's own range of MARCA blocks, and a
+// data file that holds only those pages, as the pre-pass paginated them.
+struct TrechoExecucao {
+    std::string dados;
+    int marcaini = 0;
+    int marcafim = 0;
+    // False: the batch is only loaded, for what one load leaves to the next (the number of the
+    // last MARCA line, the page settings a later form may not repeat), or read ahead by the
+    // batch before it (its first sheet's envelope, for the inserter marks); nothing is printed.
+    bool imprime = true;
+    // The report's pages before the first of this batch's file, for the number of the sheets it
+    // prints (the inserter marks count the sheets of the run).
+    long paginas_antes = 0;
+};
+// Runs the pieces in order as the batch loop runs its batches, the pre-pass aside, with the one
+// format file, the job on standard output and the trace in the working directory; the run's
+// status. A load that fails stops the run, with the loader's message handed back in
+// `erro_carga` (and not written), its line in `linha_arquivo`.
+int ExecutaTrechos(const char* formato, const std::vector<TrechoExecucao>& trechos,
+                   std::string& erro_carga);

@@ -285,6 +285,30 @@ bool ConcluiSaida(int nargs, char** argv) {
     return FalhaGravacao(NomeSaida(nargs, argv), saida_inteira.erro());
 }
 
+// A document that spans the run is finished however the run ended, so that the batches already
+// made are kept; what it writes then is checked like every batch.
+int TerminaExecucao(int status, int nargs, char** argv) {
+    const bool encerrada = EncerraExecucao(status == 0);
+    if (status == 0 && (!encerrada || !GravouTudo(nargs, argv))) status = kFalha;
+    return status;
+}
+
+// The trace closed, last of all; a trace that could not be written whole fails the run.
+int FechaRastro(int status) {
+    const bool rastro_fechado = std::fclose(dbg) == 0;
+    dbg = nullptr;
+    if (status == 0 && !rastro_fechado) {
+        FalhaGravacao(kArquivoRastro);
+        return kFalha;
+    }
+    return status;
+}
+
+// While a run cut down to pieces prints one of them, the piece after it: the batch whose first
+// sheet the look-ahead of the inserter marks reads.
+const char* formato_trechos = nullptr;
+const TrechoExecucao* trecho_seguinte = nullptr;
+
 }  // namespace
 
 void EscreveUso() {
@@ -294,6 +318,15 @@ void EscreveUso() {
 }
 
 std::optional<std::string> ValorNoLoteSeguinte() {
+    if (trecho_seguinte != nullptr) {
+        const int ini = marcaini, fim = marcafim;
+        marcaini = trecho_seguinte->marcaini;
+        marcafim = trecho_seguinte->marcafim;
+        std::optional<std::string> valor = ValorNaPrimeiraFolha(formato_trechos, trecho_seguinte->dados);
+        marcaini = ini;
+        marcafim = fim;
+        return valor;
+    }
     if (lotes == nullptr || lotes->atual == nullptr) return std::nullopt;
     const Lote& atual = *lotes->atual;
     if (!atual.cabecalho || atual.esgotada) return std::nullopt;
@@ -301,6 +334,55 @@ std::optional<std::string> ValorNoLoteSeguinte() {
     const Lote& seguinte = *lotes->seguinte;
     if (seguinte.falha) return std::nullopt;
     return ValorNaPrimeiraFolha(FormatoDoLote(lotes->nargs, lotes->argv, seguinte), seguinte.dados);
+}
+
+int ExecutaTrechos(const char* formato, const std::vector<TrechoExecucao>& trechos,
+                   std::string& erro_carga) {
+    paginas_impressas = 0;
+    std::signal(SIGPIPE, SIG_IGN);
+    OcupaDescritoresFechados();
+    BufferizaSaida();
+    std::string nome = kNomePrograma;
+    std::string arquivo = formato;
+    char* argv[] = {nome.data(), arquivo.data(), nullptr};
+    constexpr int kArgs = 2;
+    if (!CriaRastro(kArgs, argv)) return kFalha;
+    formato_trechos = formato;
+    int status = 0;
+    bool primeiro_impresso = true;
+    for (std::size_t i = 0; i < trechos.size(); ++i) {
+        const TrechoExecucao& trecho = trechos[i];
+        // A piece only read ahead has been read by the one before it.
+        if (!trecho.imprime && i > 0 && trechos[i - 1].imprime) break;
+        marcaini = trecho.marcaini;
+        marcafim = trecho.marcafim;
+        std::fprintf(dbg, "dad=[%s] fmt=[%s]\n", trecho.dados.c_str(), formato);
+        // The loader leaves its message in the buffer only when it fails.
+        std::string msg;
+        if (InicializaInterp(formato, trecho.dados.c_str(), msg) != 0) {
+            erro_carga = msg;
+            status = kFalha;
+            break;
+        }
+        const bool serve = ConfereFormato();
+        if (serve && trecho.imprime) {
+            // The sheets before, as many as the run printed for the pages before.
+            if (primeiro_impresso) paginas_impressas = trecho.paginas_antes * vias;
+            primeiro_impresso = false;
+            trecho_seguinte = i + 1 < trechos.size() ? &trechos[i + 1] : nullptr;
+            LacoPaginas();
+            trecho_seguinte = nullptr;
+        }
+        FinalizaInterp();
+        if (!serve || !GravouTudo(kArgs, argv)) {
+            status = kFalha;
+            break;
+        }
+    }
+    formato_trechos = nullptr;
+    status = TerminaExecucao(status, kArgs, argv);
+    std::fflush(saida);
+    return FechaRastro(status);
 }
 
 int Principal(int argc, char** argv) {
@@ -330,20 +412,11 @@ int Principal(int argc, char** argv) {
     if (!CriaRastro(argc, argv)) return kFalha;
     std::FILE* entrada = AbreEntrada(argv[1]);
     int status = entrada != nullptr ? ExecutaLotes(nargs, argv, entrada) : kFalha;
-    // A document that spans the run is finished however the run ended, so that the batches
-    // already made are kept; what it writes then is checked like every batch.
-    const bool encerrada = EncerraExecucao(status == 0);
-    if (status == 0 && (!encerrada || !GravouTudo(nargs, argv))) status = kFalha;
+    status = TerminaExecucao(status, nargs, argv);
     // Once a run, however it ended: the operator's copy of its last stamp.
     GravaUltimoCarimbo();
     if (entrada != nullptr && entrada != stdin) std::fclose(entrada);
     std::fflush(saida);
     if (!ConcluiSaida(nargs, argv)) status = kFalha;
-    const bool rastro_fechado = std::fclose(dbg) == 0;
-    dbg = nullptr;
-    if (status == 0 && !rastro_fechado) {
-        FalhaGravacao(kArquivoRastro);
-        return kFalha;
-    }
-    return status;
+    return FechaRastro(status);
 }

@@ -14,6 +14,7 @@
 #include "device/dispositivo.h"
 #include "interp/dados.h"
 #include "interp/interp.h"
+#include "interp/palavras.h"
 #include "interp/validadores.h"
 #include "util/caminhos.h"
 #include "util/numeros.h"
@@ -26,6 +27,7 @@ Lista* objsvv = nullptr;
 int marcaini = 0, marcafim = 0;
 int marca = 0;
 int linha = 0;
+int linha_arquivo = 0;
 int vias = 1;
 int via_atual = 1;
 ColunaOMR omr;
@@ -41,14 +43,6 @@ struct FechaArquivo {
     void operator()(std::FILE* arquivo) const { std::fclose(arquivo); }
 };
 using Arquivo = std::unique_ptr<std::FILE, FechaArquivo>;
-
-bool Separador(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool FimPalavraAspas(char c) {
-    return c == '"' || c == '\t' || c == '\r' || c == '\n';
-}
 
 // The next piece of the file: up to and including a line feed, at most kLeituraFormato bytes.
 // False at the end of the file with nothing read. A read error counts as the end.
@@ -108,6 +102,7 @@ struct ViaLida {
     int via;
     std::string palavra;
     int linha;
+    int linha_arquivo;
 };
 int via_em_carga = 0;
 std::vector<ViaLida> vias_lidas;
@@ -162,6 +157,7 @@ Lista* caudas[4] = {};
 void Acrescenta(Lista*& lista, Lista*& cauda, const std::string& texto) {
     if (lista == nullptr || cauda == nullptr) cauda = FimLista(lista);
     cauda = IncluiListaApos(cauda, texto);
+    cauda->linha = linha_arquivo;
     if (lista == nullptr) lista = cauda;
     if (via_em_carga != 0) PoeViaDoObjeto(cauda, via_em_carga);
 }
@@ -209,45 +205,20 @@ int VerificaEstrutura(std::string& msg) {
     for (const ViaLida& v : vias_lidas) {
         if (v.via <= vias) continue;
         msg = MensagemNaLinha("Valor invalido [" + v.palavra + "]", v.linha);
+        linha_arquivo = v.linha_arquivo;
         return kErro;
     }
     if (omr.ativa && grupo.variavel.empty()) {
         msg = MensagemNaLinha("OMR sem GRUPO", omr.linha);
+        linha_arquivo = omr.linha_arquivo;
         return kErro;
     }
     if (!grupo.variavel.empty() && !CapturaVariavel(grupo.variavel)) {
         msg = MensagemNaLinha("Variavel nao capturada [" + grupo.variavel + "]", grupo.linha);
+        linha_arquivo = grupo.linha_arquivo;
         return kErro;
     }
     return kAjuste;
-}
-
-// Calls `cada` with every word of a format line, in order: words are separated by blanks, tabs
-// and line ends, and a word opened by a double quote runs to the next quote, tab or line end.
-template <class Cada>
-void PercorrePalavras(std::string_view texto, Cada&& cada) {
-    std::size_t i = 0;
-    const std::size_t fim = texto.size();
-    while (i < fim && Separador(texto[i]))
-        ++i;
-    bool aspas = false;
-    while (i < fim) {
-        std::size_t j = i;
-        while (j < fim && !(aspas ? FimPalavraAspas(texto[j]) : Separador(texto[j])))
-            ++j;
-        // A last word without a separator after it (the last line of a file without a line
-        // end, or a cut piece of a long line) is a word like any other.
-        cada(texto.substr(i, j - i));
-        if (j == fim) break;
-        aspas = false;
-        i = j + 1;
-        while (i < fim && Separador(texto[i]))
-            ++i;
-        if (i < fim && texto[i] == '"') {
-            aspas = true;
-            ++i;
-        }
-    }
 }
 
 // A CAPTURA line defines the variable when one of its items (the words after its section)
@@ -255,7 +226,8 @@ void PercorrePalavras(std::string_view texto, Cada&& cada) {
 bool DefineVariavel(std::string_view linha_formato, std::string_view nome) {
     std::size_t indice = 0;
     bool captura = false, define = false;
-    PercorrePalavras(linha_formato, [&](std::string_view palavra) {
+    PercorrePalavras(linha_formato, [&](std::size_t inicio, std::size_t tamanho, bool) {
+        const std::string_view palavra = linha_formato.substr(inicio, tamanho);
         if (indice == 0) captura = palavra == "CAPTURA";
         if (captura && indice >= 2 && palavra.substr(0, palavra.find(':')) == nome) define = true;
         ++indice;
@@ -281,6 +253,7 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     fimpag = 0;
     ReiniciaEstrutura();
 
+    linha_arquivo = 0;
     Arquivo arquivo(AbreLeitura(formato));
     if (!arquivo) {
         msg = MensagemAbertura(formato, errno);
@@ -293,7 +266,12 @@ int InicializaInterp(const char* formato, const char* nome_dados, std::string& m
     }
 
     std::string pedaco;
+    // The file's own line on which the next piece begins: a piece cut from a long line is
+    // still on that line.
+    int linha_seguinte = 1;
     while (LePedaco(arquivo.get(), pedaco)) {
+        linha_arquivo = linha_seguinte;
+        if (pedaco.back() == '\n' && linha_seguinte < INT_MAX) ++linha_seguinte;
         args = LiberaLista(args);
         SeparaArgs(pedaco);
         if (args == nullptr) continue;  // a blank line is not counted
@@ -317,15 +295,16 @@ int ViaEmCarga() {
 
 void AbreViaEmCarga(int via, const std::string& palavra) {
     via_em_carga = via;
-    vias_lidas.push_back({via, palavra, linha});
+    vias_lidas.push_back({via, palavra, linha, linha_arquivo});
 }
 
 void SeparaArgs(std::string_view texto) {
     // The words are appended at the tail, which is kept: a line of many words splits in
-    // linear time.
+    // linear time. A last word without a separator after it (the last line of a file without a
+    // line end, or a cut piece of a long line) is a word like any other.
     Lista* cauda = FimLista(args);
-    PercorrePalavras(texto, [&cauda](std::string_view palavra) {
-        cauda = IncluiListaApos(cauda, palavra);
+    PercorrePalavras(texto, [&](std::size_t inicio, std::size_t tamanho, bool) {
+        cauda = IncluiListaApos(cauda, texto.substr(inicio, tamanho));
         if (args == nullptr) args = cauda;
     });
 }

@@ -257,9 +257,13 @@ const Comando* ComandoDe(const Objeto& p) {
     return nullptr;
 }
 
-void ExecutaObjeto(const Objeto& p, int passo) {
+// `linha` is the format file's line of the object, for a host that asks which one is drawn.
+void ExecutaObjeto(const Objeto& p, int passo, int linha) {
     if (PassoDe(p[0]) != passo) return;
-    if (const Comando* comando = ComandoDe(p)) comando->executa(p);
+    const Comando* comando = ComandoDe(p);
+    if (comando == nullptr) return;
+    if (aviso_objeto != nullptr) aviso_objeto(linha);
+    comando->executa(p);
 }
 
 // The copy of each object line of a VIA block, by node; lines of every copy are not in it.
@@ -280,9 +284,10 @@ void Interpreta(Lista* lista) {
         for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox) {
             if (!NaVia(no)) continue;
             const Objeto& objeto = ObjetoDe(no);
-            if (!objeto.empty()) ExecutaObjeto(objeto, passo);
+            if (!objeto.empty()) ExecutaObjeto(objeto, passo, no->linha);
         }
     }
+    if (aviso_objeto != nullptr) aviso_objeto(0);
 }
 
 // Only the pass of everything else reads the page, in list order: the front's list, then the

@@ -18,6 +18,10 @@ extern int marcaini, marcafim;
 extern int marca;
 // Counts the format lines that hold words; names the line of an error.
 extern int linha;
+// The format file's own line (every line counted, from 1) of the line being loaded, and, after
+// a load that failed, of the line that stopped it (0 when no line did): a host shows a message
+// or an object at the line a person sees, where `linha` skips the blank ones.
+extern int linha_arquivo;
 
 // Class codes of the command validators.
 constexpr int kObjetoFixo = 'f';
@@ -66,13 +70,15 @@ struct ColunaOMR {
     float passo = 1.0f / 6.0f;
     float largura = 0.5f;
     float espessura = 1.0f / 72.0f;
-    int linha = 0;  // the OMR line
+    int linha = 0;          // the OMR line, as messages count it
+    int linha_arquivo = 0;  // and the file's own
 };
 extern ColunaOMR omr;
 // The captured variable whose value tells one envelope from the next (GRUPO); empty: none.
 struct GrupoEnvelope {
     std::string variavel;
-    int linha = 0;  // the GRUPO line
+    int linha = 0;          // the GRUPO line, as messages count it
+    int linha_arquivo = 0;  // and the file's own
 };
 extern GrupoEnvelope grupo;
 

@@ -288,6 +288,7 @@ int InterpretaGrupo(Lista* palavras, std::string& msg) {
     if (NumArgs(palavras, 2, msg) != 0) return kErro;
     grupo.variavel = Palavra(palavras, 1);
     grupo.linha = linha;
+    grupo.linha_arquivo = linha_arquivo;
     return kAjuste;
 }
 
@@ -313,6 +314,7 @@ int InterpretaOMR(Lista* palavras, std::string& msg) {
     }
     coluna.ativa = true;
     coluna.linha = linha;
+    coluna.linha_arquivo = linha_arquivo;
     omr = coluna;
     return kAjuste;
 }

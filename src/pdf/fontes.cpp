@@ -547,6 +547,27 @@ double Glifos(std::size_t indice, std::string_view texto, std::vector<std::uint1
     return Milesimos(f, static_cast<double>(avanco));
 }
 
+CaixaGlifos CaixaDosGlifos(std::size_t indice, const std::vector<std::uint16_t>& glifos) {
+    const Fonte& f = fontes[indice];
+    CaixaGlifos c{0, 0, 0, 0};
+    if (!f.fonte) return c;
+    bool primeiro = true;
+    double caneta = 0;
+    for (const std::uint16_t g : glifos) {
+        hb_glyph_extents_t e;
+        if (hb_font_get_glyph_extents(f.fonte.get(), g, &e) && e.width != 0 && e.height != 0) {
+            const double x0 = caneta + e.x_bearing, x1 = x0 + e.width;
+            const double y1 = e.y_bearing, y0 = y1 + e.height;
+            c = primeiro ? CaixaGlifos{x0, y0, x1, y1}
+                         : CaixaGlifos{std::min(c.x0, x0), std::min(c.y0, y0), std::max(c.x1, x1),
+                                       std::max(c.y1, y1)};
+            primeiro = false;
+        }
+        caneta += f.avancos[g];
+    }
+    return {Milesimos(f, c.x0), Milesimos(f, c.y0), Milesimos(f, c.x1), Milesimos(f, c.y1)};
+}
+
 void EscreveFontes(Escritor& escritor, const GlifosUsados& usados,
                    std::array<int, kNumFontes>& objetos) {
     const std::vector<GlifoCaractere> comum = MapaComum(usados);

@@ -44,6 +44,13 @@ class GlifosUsados {
 double Glifos(std::size_t fonte, std::string_view texto, std::vector<std::uint16_t>& glifos,
               GlifosUsados& usados);
 
+// The box that holds the ink of the glyphs drawn in a row from the origin, each advancing by its
+// width, in thousandths of the font size, y upwards.
+struct CaixaGlifos {
+    double x0, y0, x1, y1;
+};
+CaixaGlifos CaixaDosGlifos(std::size_t fonte, const std::vector<std::uint16_t>& glifos);
+
 // Writes the fonts the document used, each subset to its glyphs (glyph ids kept, so pages
 // written before the subset was known stay right), with its widths and a map back to Unicode.
 // Each used font's object number is set in `objetos` (0 for a font not used).

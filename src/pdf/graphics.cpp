@@ -91,6 +91,7 @@ void DesenhaLinha(float x1, float y1, float x2, float y2, int largura) {
     if (c == nullptr) return;
     const int X1 = PontoX(x1), Y1 = PontoY(y1), X2 = PontoX(x2), Y2 = PontoY(y2);
     bool desenhou = largura >= 0;
+    AvisaTinta(X1, Y1, X2, Y2, Largura(largura) / 2);
     c->Traco(0);
     c->Largura(Largura(largura));
     if (largura >= 0) {
@@ -111,6 +112,7 @@ void DesenhaRetang(float x, float y, float largura, float altura, int sombra, in
     if (c == nullptr) return;
     sombra = std::clamp(sombra, 0, kSombraMax);
     const Caixa b = ConverteCaixa(x, y, largura, altura);
+    AvisaTinta(b.X1, b.Y2, b.X2, b.Y1, borda != 0 ? Largura(borda) / 2 : 0);
     // morvel's grey is the shade's complement in hundredths.
     c->Preenchimento(static_cast<double>(kSombraMax - sombra) / kSombraMax);
     if (borda != 0) {
@@ -126,6 +128,7 @@ void DesenhaRetangA(float x, float y, float largura, float altura, const char* c
     if (c == nullptr) return;
     const std::string_view flags = cantos != nullptr ? cantos : "";
     const Caixa b = ConverteCaixa(x, y, largura, altura);
+    AvisaTinta(b.X1, b.Y2, b.X2, b.Y1, Largura(pena) / 2);
     c->Traco(0);
     c->Largura(Largura(pena));
     // Coordinates are bounded by kLimitePontos, so these sums cannot overflow.
@@ -163,6 +166,7 @@ void DesenhaDecodificada(Conteudo& c, float x, float y, float largura, float alt
     const long long altura_pt = static_cast<long long>(b.Y1) - b.Y2;
     // A picture of less than a point prints nothing.
     if (largura_pt <= 0 || altura_pt <= 0) return;
+    AvisaTinta(b.X1, b.Y2, b.X2, b.Y1);
     // Rows top first: the image's first row at the box's top.
     c.Salva();
     c << largura_pt << " 0 0 " << altura_pt << ' ' << b.X1 << ' ' << b.Y2 << " cm\n";
@@ -188,6 +192,7 @@ void DesenhaImagem(float x, float y, float largura, float altura, const char* ar
     // An image of less than a point prints nothing.
     if (altura_pt <= 0 || largura_pt <= 0) return;
     const int X = PontoX(x), Y = PontoY(y);
+    AvisaTinta(X, static_cast<double>(Y - altura_pt), static_cast<double>(X + largura_pt), Y);
     c->Salva();
     if (mascara != 0) c->Preenchimento(0);
     *c << largura_pt << " 0 0 " << altura_pt << ' ' << X << ' ' << LimitaAInt(Y - altura_pt)
@@ -215,6 +220,7 @@ void DesenhaCodBar(float x, float y, int altura, const char* tipo, const char* c
     // A barcode of less than a point prints nothing.
     if (largura_pt <= 0) return;
     const long long alto = static_cast<long long>(kAlturaFaixa) * faixas;
+    AvisaTinta(X, static_cast<double>(Y - alto), static_cast<double>(X + largura_pt), Y);
     c->Salva();
     c->Preenchimento(1);
     *c << X << ' ' << Y - alto << ' ' << largura_pt << ' ' << alto << " re f\n";
@@ -234,6 +240,7 @@ void DesenhaCodMatriz(float x, float y, const SimboloMatriz& simbolo) {
     // Rows top first: the first row hangs from (x, y) and the next ones go down the page.
     const double lado = simbolo.modulo * kPontosPorDot;
     const double largura = simbolo.largura * lado, altura = simbolo.altura * lado;
+    AvisaTinta(PontoX(x), PontoY(y) - altura, PontoX(x) + largura, PontoY(y));
     c->Salva();
     c->Preenchimento(0);
     c->Real(largura) << " 0 0 ";

@@ -3,8 +3,10 @@
 // points, src/pontos) and the document (or the documents, one per customer) that the pages go
 // to.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pontos/pontos.h"
 
@@ -61,6 +63,15 @@ void TerminaFolha(std::string_view valor);
 
 // The designer's grid on a side.
 void DesenhaGrade(Conteudo& conteudo);
+
+// ---- What a host that asks is told of each drawing (aviso_tinta; nothing is done without it).
+// The box from (x1, y1) to (x2, y2) of the page, in its points from the bottom left corner,
+// `margem` wider on every side (half a stroke's width).
+void AvisaTinta(double x1, double y1, double x2, double y2, double margem = 0);
+// The box of the glyphs of a text of font `fonte`, `tamanho` points, drawn from (X, Y), turned
+// a quarter turn when `girado`.
+void AvisaTexto(std::size_t fonte, int tamanho, double X, double Y, bool girado,
+                const std::vector<std::uint16_t>& glifos);
 
 // Frees the fonts and the font caches of the process, once nothing is drawn any more: at the end
 // of the program, so that a leak checker sees only what the run itself lost.

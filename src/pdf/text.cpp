@@ -144,6 +144,8 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
     // A centred text starts half its width back along its own direction, as morvel's
     // stringwidth places it.
     const double recuo = centrar ? avanco / 2 : 0;
+    const double TX = girado ? X : X - recuo, TY = girado ? Y - recuo : Y;
+    AvisaTexto(f.indice, f.tamanho, TX, TY, girado, glifos);
     c->Preenchimento(0);
-    c->Texto(f.indice, f.tamanho, girado ? X : X - recuo, girado ? Y - recuo : Y, girado, glifos);
+    c->Texto(f.indice, f.tamanho, TX, TY, girado, glifos);
 }

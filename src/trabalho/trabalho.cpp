@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,11 @@ constexpr char kRegistroFormato = 'F';
 constexpr char kRegistroPaginas = 'P';
 // Bytes moved per read from the child's pipes.
 constexpr std::size_t kBlocoLeitura = 64 * 1024;
+// How often a job that may be cancelled is looked at while it runs.
+constexpr std::chrono::milliseconds kIntervaloCancelamento{20};
+// The first descriptor a child does not get on purpose (standard input, output and error are
+// below it).
+constexpr int kPrimeiroHerdado = 3;
 
 // The child's end of its result pipe.
 int canal_resultado = -1;
@@ -98,19 +104,50 @@ class SigtermBloqueado {
     sigset_t anterior_;
 };
 
+// Every descriptor but the three standard ones and `guardado`: a host's own (the studio's
+// listening socket and connections) must not stay open for as long as a job runs.
+void FechaHerdados(int guardado) {
+    if (guardado > kPrimeiroHerdado) close_range(kPrimeiroHerdado, guardado - 1, 0);
+    close_range(std::max(guardado, kPrimeiroHerdado - 1) + 1, ~0u, 0);
+}
+
+// The address space the child holds now, a copy of its host's, in bytes; 0 when unknown.
+std::size_t EspacoAtual() {
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f == nullptr) return 0;
+    unsigned long paginas = 0;
+    const bool lido = std::fscanf(f, "%lu", &paginas) == 1;
+    std::fclose(f);
+    return lido ? paginas * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+// The job may take `memoria` bytes beyond what it starts with: the host's own size, copied at
+// the fork, is no measure of the job.
+void LimitaMemoria(std::size_t memoria) {
+    if (memoria == 0) return;
+    const std::size_t atual = EspacoAtual();
+    if (atual == 0) return;
+    const rlimit limite = {atual + memoria, atual + memoria};
+    setrlimit(RLIMIT_AS, &limite);
+}
+
 // The child: never returns. Everything it changes (descriptors, working directory, TMPDIR, the
 // forms folder) is its own.
 [[noreturn]] void ExecutaFilho(const std::string& pasta, const std::string& job,
                                std::vector<std::string> argumentos,
                                const std::string& pasta_formularios, int erros, int resultado,
-                               pid_t pai, const sigset_t& mascara) {
+                               pid_t pai, const sigset_t& mascara, const LimitesTrabalho& limites,
+                               const EntradaTrabalho& entrada) {
     signal(SIGTERM, SIG_DFL);
     sigprocmask(SIG_SETMASK, &mascara, nullptr);
     // A host killed outright takes its job with it.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != pai) _exit(kFalha);
     dup2(erros, STDERR_FILENO);
+    resultado = dup2(resultado, kPrimeiroHerdado) == kPrimeiroHerdado ? kPrimeiroHerdado : -1;
+    FechaHerdados(resultado);
     canal_resultado = resultado;
+    LimitaMemoria(limites.memoria);
     const int saida = open(job.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (saida < 0 || dup2(saida, STDOUT_FILENO) != STDOUT_FILENO || chdir(pasta.c_str()) != 0) {
         std::fprintf(stderr, "Erro na criacao do arquivo [%s] (%s)\n", job.c_str(),
@@ -125,7 +162,7 @@ class SigtermBloqueado {
     for (std::string& a : argumentos)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    const int status = Principal(static_cast<int>(argumentos.size()), argv.data());
+    const int status = entrada(static_cast<int>(argumentos.size()), argv.data());
     std::fflush(stdout);
     EnviaRegistro(kRegistroPaginas, std::to_string(paginas_impressas));
     _exit(status);
@@ -188,14 +225,46 @@ void LeRegistros(std::string& pendente, Execucao& e) {
     pendente.erase(0, inicio);
 }
 
-// Reads both pipes until the child has closed them (it has then ended, or is about to).
-void LeFilho(int erros, int resultado, Execucao& e) {
+using Relogio = std::chrono::steady_clock;
+
+// How long the next wait for the child may last, in milliseconds (-1: for ever); 0 once the
+// child must be killed, with the reason set in `e`.
+int Espera(const LimitesTrabalho& limites, Relogio::time_point prazo, Execucao& e) {
+    if (limites.cancelado != nullptr && limites.cancelado->load()) {
+        e.cancelado = true;
+        return 0;
+    }
+    std::chrono::milliseconds espera{-1};
+    if (limites.tempo.count() > 0) {
+        const auto resta = std::chrono::ceil<std::chrono::milliseconds>(prazo - Relogio::now());
+        if (resta.count() <= 0) {
+            e.esgotado = true;
+            return 0;
+        }
+        espera = resta;
+    }
+    if (limites.cancelado != nullptr && (espera.count() < 0 || espera > kIntervaloCancelamento))
+        espera = kIntervaloCancelamento;
+    return static_cast<int>(espera.count());
+}
+
+// Reads both pipes until the child has closed them (it has then ended, or is about to), or
+// until it is killed for its limits.
+void LeFilho(int erros, int resultado, pid_t filho, const LimitesTrabalho& limites,
+             Execucao& e) {
     ColetorMensagens mensagens(e);
     std::string pendente;
     char bloco[kBlocoLeitura];
     pollfd fds[2] = {{erros, POLLIN, 0}, {resultado, POLLIN, 0}};
+    const Relogio::time_point prazo = Relogio::now() + limites.tempo;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
-        if (poll(fds, 2, -1) < 0) {
+        const int espera = Espera(limites, prazo, e);
+        if (espera == 0) {
+            kill(filho, SIGKILL);
+            break;
+        }
+        const int prontos = poll(fds, 2, espera);
+        if (prontos < 0) {
             if (errno == EINTR) continue;
             break;
         }
@@ -223,6 +292,18 @@ void LeFilho(int erros, int resultado, Execucao& e) {
 
 Execucao ExecutaTrabalho(const PastaTrabalho& pasta, const std::vector<std::string>& argumentos,
                          const std::string& pasta_formularios) {
+    return ExecutaTrabalho(pasta, argumentos, pasta_formularios, LimitesTrabalho{}, Principal);
+}
+
+int ExecutaPrograma(int, char** argv) {
+    execvp(argv[0], argv);
+    std::fprintf(stderr, "Erro na execucao do %s (%s)\n", argv[0], std::strerror(errno));
+    return 127;
+}
+
+Execucao ExecutaTrabalho(const PastaTrabalho& pasta, const std::vector<std::string>& argumentos,
+                         const std::string& pasta_formularios, const LimitesTrabalho& limites,
+                         const EntradaTrabalho& entrada) {
     Execucao e;
     e.job = pasta.caminho() + kArquivoJob;
     const std::string programa = argumentos.empty() ? "" : argumentos.front();
@@ -240,7 +321,7 @@ Execucao ExecutaTrabalho(const PastaTrabalho& pasta, const std::vector<std::stri
         filho = fork();
         if (filho == 0)
             ExecutaFilho(pasta.caminho(), e.job, argumentos, pasta_formularios, erros.escrita(),
-                         resultado.escrita(), pai, bloqueio.anterior());
+                         resultado.escrita(), pai, bloqueio.anterior(), limites, entrada);
         if (filho > 0) CancelaTambem(filho);
     }
     if (filho < 0) {
@@ -249,7 +330,7 @@ Execucao ExecutaTrabalho(const PastaTrabalho& pasta, const std::vector<std::stri
     }
     erros.Fecha(1);
     resultado.Fecha(1);
-    LeFilho(erros.leitura(), resultado.leitura(), e);
+    LeFilho(erros.leitura(), resultado.leitura(), filho, limites, e);
     int estado = 0;
     while (waitpid(filho, &estado, 0) < 0 && errno == EINTR) {
     }

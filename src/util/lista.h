@@ -7,6 +7,9 @@ struct Lista {
     std::string texto;
     Lista* prox = nullptr;
     Lista* ant = nullptr;
+    // Of a format object: the line of the format file it was read from, every line counted
+    // from 1; 0 in every other list.
+    int linha = 0;
 };
 
 // Each accepts any node of a list (or null) and walks to the end it needs.

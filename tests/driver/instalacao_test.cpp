@@ -15,6 +15,7 @@ const std::string kDirCompilacao = MORV_BUILD_DIR;
 const std::string kCMake = MORV_CMAKE;
 const std::string kDirProgramas = MORV_INSTALL_BINDIR;
 const std::string kDirManuais = MORV_INSTALL_MANDIR;
+const std::string kDirAuxiliares = MORV_INSTALL_AUXILIARES;
 const std::string kDirFontes = MORV_SOURCE_DIR;
 // CUPS's own directories, and the forms directory that the filters read, are absolute: DESTDIR
 // keeps them inside the test's directory, and --prefix does not move them.
@@ -55,6 +56,7 @@ const Programa programas[] = {
     {"morvex", "morvex v2.2.2 15/10/07\n"},
     {"morvel", "morvel v2.2.2 15/10/07\n"},
     {"morvpdf", "morvpdf v2.2.2 15/10/07\n"},
+    {"morvstudio", "morvstudio v2.2.2\n"},
 };
 
 struct Manual {
@@ -68,6 +70,7 @@ const Manual manuais[] = {
     {"man1", "morvex.1", "morvex.1", "MORVEX(1)"},
     {"man1", "morvel.1", "morvel.1", "MORVEL(1)"},
     {"man1", "morvpdf.1", "morvpdf.1", "MORVPDF(1)"},
+    {"man1", "morvstudio.1", "morvstudio.1", "MORVSTUDIO(1)"},
     {"man5", "morvform.5", "morvform.5", "MORVFORM(5)"},
     {"man8", "texttomorvex.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
     {"man8", "texttomorvel.8", "texttomorvex.8", "TEXTTOMORVEX(8)"},
@@ -90,6 +93,9 @@ TEST(Instalacao, ProgramasEManuaisNosLugaresDeCostume) {
         EXPECT_EQ(r.status, 255) << caminho;
         EXPECT_EQ(r.erro.substr(0, r.erro.find('\n') + 1), p.primeira_linha_uso) << caminho;
     }
+    // The studio's other views, where it finds them from its own folder.
+    for (const char* auxiliar : {"morvstudio-morvel", "morvstudio-morvex"})
+        EXPECT_TRUE(Executavel(prefixo + "/" + kDirAuxiliares + "/" + auxiliar)) << auxiliar;
     for (const Manual& m : manuais) {
         const std::string caminho = CaminhoManual(prefixo, m);
         ASSERT_TRUE(ExisteArquivo(caminho)) << caminho;

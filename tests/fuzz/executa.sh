@@ -8,7 +8,7 @@ dir=$(cd "$1" && pwd)
 segundos=${2:-60}
 fonte=$(cd "$(dirname "$0")" && pwd)
 harnesses=(fuzz_carregador fuzz_dados fuzz_bitmap fuzz_codbar fuzz_acentos_pcl fuzz_acentos_ps
-           fuzz_caminho_pcl fuzz_caminho_ps fuzz_caminho_pdf)
+           fuzz_caminho_pcl fuzz_caminho_ps fuzz_caminho_pdf fuzz_estudio)
 
 "$fonte/sementes.sh" "$dir"
 mkdir -p "$dir/achados" "$dir/logs"
@@ -17,7 +17,7 @@ for h in "${harnesses[@]}"; do
     opcoes=(-max_total_time="$segundos" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
             -artifact_prefix="$dir/achados/$h-")
     case $h in
-        fuzz_carregador | fuzz_caminho_*) opcoes+=(-dict="$fonte/formato.dict") ;;
+        fuzz_carregador | fuzz_caminho_* | fuzz_estudio) opcoes+=(-dict="$fonte/formato.dict") ;;
         fuzz_bitmap) opcoes+=(-dict="$fonte/png.dict") ;;
     esac
     # The whole road writes the programs' messages for every bad format: keep them out of the log.

@@ -43,3 +43,12 @@ for h in fuzz_caminho_pcl fuzz_caminho_ps fuzz_caminho_pdf; do
     { cat "$exemplos/relatorio.txt"; printf '%s' "$separador"; cat "$exemplos/formulario.fmt"; } \
         >"$sementes/$h/exemplo.txt"
 done
+
+# A request's numbers, then the form: the example's lines moved, one by one.
+copia fuzz_estudio estudio
+n=0
+for linha in 12 13 17 22 66; do
+    n=$((n + 1))
+    { printf '1 0 96 %s 1.00 -0.25' "$linha"; printf '%s' "$separador"; cat "$exemplos/formulario.fmt"; } \
+        >"$sementes/fuzz_estudio/exemplo$n.txt"
+done

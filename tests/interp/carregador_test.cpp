@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -119,6 +120,38 @@ TEST_F(Carregador, ErrosNomeiamALinhaSemContarBrancos) {
         EXPECT_EQ(Carrega(caso.formato), -1);
         EXPECT_EQ(msg, caso.mensagem);
         EXPECT_EQ(args, nullptr);
+        LimpaEstado();
+    }
+}
+
+// The format file's own lines, every one counted, for a host that shows where an object or an
+// error is: the messages count only the lines that hold words; a line cut at the read size is
+// still one line.
+TEST_F(Carregador, GuardaALinhaDoArquivo) {
+    struct Caso {
+        std::string formato;
+        int linha_erro;          // of the line that stops the load
+        std::vector<int> linhas;  // of the objects filed, when it loads
+    };
+    const Caso casos[] = {
+        {"# nota\n\n\t\r\nTEXTO 1 1 A10 N x\n\nFOO\n", 6, {}},
+        {kComentarioCortado + "TEXTO 1 1 A10 N x\n", 1, {}},
+        {"\r\nTEXTO 1 1 A10 N x\r\n\r\nVERSO\nINPUT 1 1 A10 N 1\nLINHA 1 1 2 2\n", 0, {2, 5, 6}},
+        {"TEXTO 1 1 A10 N x" + std::string(494, ' ') + "# resto\nLINHA 1 1 2 2\n", 0, {1, 2}},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.formato);
+        const int r = Carrega(caso.formato);
+        EXPECT_EQ(r, caso.linha_erro == 0 ? 0 : -1) << msg;
+        if (r != 0) {
+            EXPECT_EQ(linha_arquivo, caso.linha_erro);
+        }
+        std::vector<int> linhas;
+        for (Lista* lista : {objsff, objsvf, objsfv, objsvv})
+            for (Lista* no = InicioLista(lista); no != nullptr; no = no->prox)
+                linhas.push_back(no->linha);
+        std::sort(linhas.begin(), linhas.end());
+        EXPECT_EQ(linhas, caso.linhas);
         LimpaEstado();
     }
 }
