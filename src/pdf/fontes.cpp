@@ -206,6 +206,15 @@ std::vector<std::uint16_t> Usados(const GlifosUsados& usados, std::size_t i, con
     return r;
 }
 
+std::string TabelaCFF(hb_face_t* face) {
+    hb_blob_t* cff = hb_face_reference_table(face, kTabelaCFF);
+    unsigned tamanho = 0;
+    const char* dados = hb_blob_get_data(cff, &tamanho);
+    std::string r = dados != nullptr ? std::string(dados, tamanho) : std::string();
+    hb_blob_destroy(cff);
+    return r;
+}
+
 // The compact outlines of the glyphs, at their own glyph ids, and .notdef, which every font
 // program must have. Nothing but the outlines is kept: the rest of the font (its layout rules
 // among them, which would pull in more glyphs) has no use in the document.
@@ -226,16 +235,11 @@ std::string Subconjunto(const Fonte& f, const std::vector<std::uint16_t>& glifos
         if (tabelas[k] != kTabelaCFF) hb_set_add(descartadas, tabelas[k]);
     hb_face_t* sub = hb_subset_or_fail(f.face.get(), entrada);
     hb_subset_input_destroy(entrada);
-    std::string r;
-    if (sub != nullptr) {
-        hb_blob_t* cff = hb_face_reference_table(sub, kTabelaCFF);
-        unsigned tamanho = 0;
-        const char* dados = hb_blob_get_data(cff, &tamanho);
-        if (dados != nullptr) r.assign(dados, tamanho);
-        hb_blob_destroy(cff);
-        hb_face_destroy(sub);
-    }
-    return r;
+    // A font the subsetter cannot cut goes whole: its glyph ids are the same, so the pages
+    // written with them stay right.
+    std::string r = sub != nullptr ? TabelaCFF(sub) : std::string();
+    if (sub != nullptr) hb_face_destroy(sub);
+    return r.empty() ? TabelaCFF(f.face.get()) : r;
 }
 
 // The subset's name: six capitals from the glyphs it holds, so that two subsets of one font
