@@ -1,5 +1,6 @@
 #include "pdf/conteudo.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -20,6 +21,17 @@ void PoeNomeFonte(Conteudo& c, std::size_t fonte) {
 }
 
 constexpr char kHex[] = "0123456789abcdef";
+
+// The letter that follows the backslash of each byte a string must escape; 0 for the others.
+constexpr std::array<char, 256> kEscapes = [] {
+    std::array<char, 256> e{};
+    e['('] = '(';
+    e[')'] = ')';
+    e['\\'] = '\\';
+    e['\r'] = 'r';
+    e['\n'] = 'n';
+    return e;
+}();
 
 }  // namespace
 
@@ -111,30 +123,20 @@ void Conteudo::Texto(std::size_t fonte, int tamanho, double X, double Y, bool gi
     }
     // Two bytes a glyph id, the composite fonts' identity encoding. Bytes that would end the
     // string or take part in an escape are escaped; an end of line inside a string would be
-    // read as a line feed, whatever it was.
-    dados_.reserve(dados_.size() + 2 * glifos_texto.size() + 8);
-    dados_ += '(';
+    // read as a line feed, whatever it was. Written in place, at most four bytes a glyph.
+    const std::size_t inicio = dados_.size();
+    dados_.resize(inicio + 1 + 4 * glifos_texto.size());
+    char* p = dados_.data() + inicio;
+    *p++ = '(';
     for (const std::uint16_t g : glifos_texto) {
         for (const unsigned char byte :
              {static_cast<unsigned char>(g >> 8), static_cast<unsigned char>(g & 0xFF)}) {
-            switch (byte) {
-                case '(':
-                case ')':
-                case '\\':
-                    dados_ += '\\';
-                    dados_ += static_cast<char>(byte);
-                    break;
-                case '\r':
-                    dados_ += "\\r";
-                    break;
-                case '\n':
-                    dados_ += "\\n";
-                    break;
-                default:
-                    dados_ += static_cast<char>(byte);
-            }
+            const char escape = kEscapes[byte];
+            if (escape != 0) *p++ = '\\';
+            *p++ = escape != 0 ? escape : static_cast<char>(byte);
         }
     }
+    dados_.resize(static_cast<std::size_t>(p - dados_.data()));
     dados_ += ")Tj\nET\n";
 }
 

@@ -488,11 +488,11 @@ void EsqueceCaracteres() {
     faltas_avisadas = false;
 }
 
-void GlifosUsados::Marca(std::size_t fonte, std::uint16_t glifo) {
+std::uint64_t* GlifosUsados::Bits(std::size_t fonte, unsigned glifos) {
     std::vector<std::uint64_t>& b = bits_[fonte];
-    const std::size_t palavra = glifo / 64;
-    if (palavra >= b.size()) b.resize(palavra + 1, 0);
-    b[palavra] |= std::uint64_t{1} << (glifo % 64);
+    const std::size_t palavras = (glifos + 63) / 64;
+    if (b.size() < palavras) b.resize(palavras, 0);
+    return b.data();
 }
 
 void GlifosUsados::Junta(const GlifosUsados& outros) {
@@ -527,6 +527,8 @@ double Glifos(std::size_t indice, std::string_view texto, std::vector<std::uint1
     glifos.clear();
     Fonte& f = fontes[indice];
     if (!f.fonte) return 0;
+    glifos.reserve(texto.size());
+    std::uint64_t* const bits = usados.Bits(indice, f.glifos);
     long long avanco = 0;
     for (std::size_t i = 0; i < texto.size();) {
         char32_t c = static_cast<unsigned char>(texto[i]);
@@ -545,7 +547,7 @@ double Glifos(std::size_t indice, std::string_view texto, std::vector<std::uint1
         }
         glifos.push_back(g);
         avanco += f.avancos[g];
-        usados.Marca(indice, g);
+        bits[g / 64] |= std::uint64_t{1} << (g % 64);
         if (f.caracteres[g] == 0) f.caracteres[g] = c;
     }
     return Milesimos(f, static_cast<double>(avanco));

@@ -27,7 +27,9 @@ void EsqueceCaracteres();
 // The glyphs a content stream or a document uses, font by font: one bit per glyph id.
 class GlifosUsados {
   public:
-    void Marca(std::size_t fonte, std::uint16_t glifo);
+    // The bits of the font's glyphs, with room for `glifos` of them: a text marks its glyphs
+    // there without asking each time.
+    std::uint64_t* Bits(std::size_t fonte, unsigned glifos);
     void Junta(const GlifosUsados& outros);
     void Limpa();
     bool Usa(std::size_t fonte) const;
