@@ -20,7 +20,9 @@ pkg-config               build
 libmd-dev                build
 libcups2-dev             build
 libzint-dev              build
-libcairo2-dev            build
+libharfbuzz-dev          build
+libfontconfig-dev        build
+libdeflate-dev           build
 libmicrohttpd-dev        build
 libpoppler-cpp-dev       build
 libspng-dev              build

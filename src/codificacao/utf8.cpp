@@ -98,3 +98,19 @@ bool SoAscii(std::string_view texto) {
         todos |= static_cast<unsigned char>(c);
     return todos < kPrimeiroNaoAscii;
 }
+
+char32_t CodigoUTF8(std::string_view s) {
+    const auto b = [&s](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(s[i]));
+    };
+    switch (s.size()) {
+        case 1:
+            return b(0);
+        case 2:
+            return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
+        case 3:
+            return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+        default:
+            return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+    }
+}

@@ -41,3 +41,5 @@ std::size_t SequenciaAberta(std::string_view texto);
 std::size_t Continuacoes(std::string_view texto);
 // True when every byte of the text is below 128.
 bool SoAscii(std::string_view texto);
+// The code point of one well-formed sequence (as TamanhoSequencia measures it).
+char32_t CodigoUTF8(std::string_view sequencia);

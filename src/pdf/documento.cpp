@@ -1,87 +1,155 @@
 // The documents the pages go to: the whole run in one document written to the job's output, or,
 // with a folder and a variable, one document per run of sheets of the same customer, each to the
-// file clientes.cpp keeps for it. A PDF ends with its page tree and cross-reference table, so a
-// document cannot be closed batch after batch as the other programs' jobs are: it spans the run
-// and is finished when the run ends.
-#include <cairo-pdf.h>
-
+// file clientes.cpp keeps for it. Each sheet's
+// sides are drawn into content streams of their own and become pages when the sheet ends, once
+// its customer is known; a document keeps only what its end needs (each object's offset, its
+// pages, the glyphs, images and forms it holds) and is finished when its last sheet is in: a
+// PDF ends with its page tree and cross-reference table, so a document that spans the run is
+// finished when the run ends.
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "device/dispositivo.h"
 #include "pdf/clientes.h"
+#include "pdf/compressao.h"
+#include "pdf/conteudo.h"
+#include "pdf/escritor.h"
+#include "pdf/fontes.h"
+#include "pdf/imagens.h"
 #include "pdf/pdf.h"
 
 namespace {
 
-// The creator every document names.
+// The creator and producer every document names.
 constexpr const char* kCriador = "morvpdf v2.2.2";
-
-struct FechaSuperficie {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-struct FechaContexto {
-    void operator()(cairo_t* c) const { cairo_destroy(c); }
-};
-using Superficie = std::unique_ptr<cairo_surface_t, FechaSuperficie>;
-using Contexto = std::unique_ptr<cairo_t, FechaContexto>;
-
-cairo_status_t EscreveArquivo(void* destino, const unsigned char* dados, unsigned int tamanho) {
-    std::FILE* f = static_cast<std::FILE*>(destino);
-    return std::fwrite(dados, 1, tamanho, f) == tamanho ? CAIRO_STATUS_SUCCESS
-                                                        : CAIRO_STATUS_WRITE_ERROR;
-}
 
 // The document's creation date is the time of the run; SOURCE_DATE_EPOCH (seconds since 1970)
 // names another, so that the same run makes the same bytes, as reproducible builds ask.
-void DataDeCriacao(cairo_surface_t* s) {
-    const char* epoca = std::getenv("SOURCE_DATE_EPOCH");
-    if (epoca == nullptr || *epoca == '\0') return;
-    char* fim = nullptr;
-    const long long segundos = std::strtoll(epoca, &fim, 10);
-    if (*fim != '\0' || segundos < 0) return;
-    const std::time_t t = static_cast<std::time_t>(segundos);
+std::string DataDeCriacao() {
+    std::time_t t = std::time(nullptr);
+    if (const char* epoca = std::getenv("SOURCE_DATE_EPOCH"); epoca != nullptr && *epoca != '\0') {
+        char* fim = nullptr;
+        const long long segundos = std::strtoll(epoca, &fim, 10);
+        if (*fim == '\0' && segundos >= 0) t = static_cast<std::time_t>(segundos);
+    }
     std::tm tm{};
-    if (gmtime_r(&t, &tm) == nullptr) return;
-    char data[sizeof "YYYY-MM-DDThh:mm:ssZ" + 8];
-    if (std::strftime(data, sizeof data, "%Y-%m-%dT%H:%M:%SZ", &tm) == 0) return;
-    cairo_pdf_surface_set_metadata(s, CAIRO_PDF_METADATA_CREATE_DATE, data);
+    char data[sizeof "(D:YYYYMMDDhhmmssZ)" + 8];
+    if (gmtime_r(&t, &tm) == nullptr ||
+        std::strftime(data, sizeof data, "(D:%Y%m%d%H%M%SZ)", &tm) == 0)
+        return {};
+    return data;
 }
 
-Superficie NovoDocumento(std::FILE* destino, const std::string& titulo) {
-    const PaginaPontos p = PaginaEfetiva();
-    Superficie s(cairo_pdf_surface_create_for_stream(EscreveArquivo, destino, p.largura, p.altura));
-    if (!titulo.empty())
-        cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_TITLE, titulo.c_str());
-    cairo_pdf_surface_set_metadata(s.get(), CAIRO_PDF_METADATA_CREATOR, kCriador);
-    DataDeCriacao(s.get());
-    return s;
-}
+// A side drawn and not yet placed in a document: its stream and its page size.
+struct LadoDesenhado {
+    Conteudo conteudo;
+    double largura = 0, altura = 0;
+};
 
-// A side drawn but not yet placed in a document (one file per customer): its drawing and size.
-struct LadoGravado {
-    Superficie desenho;
-    double largura, altura;
+// A document being written.
+class Documento {
+  public:
+    Documento(std::FILE* arquivo, std::string titulo)
+        : escritor_(arquivo), titulo_(std::move(titulo)) {
+        recursos_ = escritor_.Reserva();
+    }
+
+    // The side becomes the document's next page.
+    void Coloca(const LadoDesenhado& l) {
+        Incorpora(l.conteudo);
+        Comprime(l.conteudo.Dados(), comprimido_, Compressao::rapida);
+        const int conteudo = escritor_.Reserva();
+        escritor_.Fluxo(conteudo, kFiltroCompressao, comprimido_);
+        escritor_.Pagina("/MediaBox[0 0 " + std::to_string(static_cast<long long>(l.largura)) +
+                         " " + std::to_string(static_cast<long long>(l.altura)) + "]/Contents " +
+                         Referencia(conteudo));
+    }
+
+    // Writes what only the end can write: the fonts' subsets, the resources every page shares,
+    // the document's information and the page tree's root. False when any write failed.
+    bool Fecha() {
+        std::array<int, kNumFontes> fontes{};
+        EscreveFontes(escritor_, glifos_, fontes);
+        EscreveRecursos(fontes);
+        std::string info = "<<";
+        if (!titulo_.empty()) info += "/Title" + CadeiaDeTexto(titulo_);
+        info += std::string("/Creator(") + kCriador + ")/Producer(" + kCriador + ")";
+        if (const std::string data = DataDeCriacao(); !data.empty()) info += "/CreationDate" + data;
+        return escritor_.Encerra("/Resources " + Referencia(recursos_), info + ">>");
+    }
+
+  private:
+    // What the stream shows goes into the document before the page that shows it: the forms
+    // and images not yet in it, and the glyphs for its fonts.
+    void Incorpora(const Conteudo& c) {
+        glifos_.Junta(c.glifos);
+        for (const int imagem : c.imagens)
+            if (imagens_.count(imagem) == 0) imagens_[imagem] = EscreveImagem(escritor_, imagem);
+        for (const int numero : c.formas) {
+            if (formas_.count(numero) != 0) continue;
+            const FormaPDF forma = FormaDeNumero(numero);
+            Incorpora(*forma.conteudo);
+            const int objeto = escritor_.Reserva();
+            escritor_.Fluxo(objeto,
+                            "/Type/XObject/Subtype/Form/BBox[0 0 " +
+                                std::to_string(static_cast<long long>(forma.largura)) + " " +
+                                std::to_string(static_cast<long long>(forma.altura)) +
+                                "]/Resources " + Referencia(recursos_) +
+                                std::string(kFiltroCompressao),
+                            forma.comprimido);
+            formas_[numero] = objeto;
+        }
+    }
+
+    void EscreveRecursos(const std::array<int, kNumFontes>& fontes) {
+        std::string f, x;
+        for (std::size_t i = 0; i < kNumFontes; ++i)
+            if (fontes[i] != 0)
+                Recurso(f, std::string("F").append(std::to_string(i + 1)), fontes[i]);
+        for (const auto& [numero, objeto] : imagens_)
+            Recurso(x, NomeImagem(numero), objeto);
+        for (const auto& [numero, objeto] : formas_)
+            Recurso(x, NomeForma(numero), objeto);
+        std::string r = "<<";
+        if (!f.empty()) r.append("/Font<<").append(f).append(">>");
+        if (!x.empty()) r.append("/XObject<<").append(x).append(">>");
+        escritor_.Objeto(recursos_, r + ">>");
+    }
+
+    static void Recurso(std::string& lista, const std::string& nome, int objeto) {
+        lista.append("/").append(nome).append(" ").append(Referencia(objeto));
+    }
+
+    Escritor escritor_;
+    std::string titulo_;
+    int recursos_ = 0;
+    GlifosUsados glifos_;
+    std::map<int, int> imagens_, formas_;  // run's number to object number
+    std::string comprimido_;
 };
 
 // ---- The state of the run.
 // The run's one document (no folder): written to the job's output.
-Superficie documento;
-// The side being drawn, and the drawing that takes its operations in its place for a while.
-Contexto lado;
-cairo_t* desviado = nullptr;
-// With a folder: the sides of the sheet being drawn, and the customer's document being written.
-std::vector<LadoGravado> folha;
-Superficie documento_cliente;
+std::unique_ptr<Documento> documento;
+// The sheet's sides as they are drawn (a deque keeps each where it is), how many of them the
+// sheet has so far, and the one being drawn; the stream that takes the drawings in its place
+// for a while.
+std::deque<LadoDesenhado> lados;
+std::size_t lados_da_folha = 0;
+LadoDesenhado* lado = nullptr;
+Conteudo* desviado = nullptr;
+// With a folder: the document of the customer whose file is being written.
+std::unique_ptr<Documento> documento_cliente;
 // Sheets handed over in this run, counted from 1.
 long folhas = 0;
-// The sheet being drawn lacks something the drawing library refused.
-bool folha_com_erro = false;
-// The run's document could not be written, or a sheet drawn: the run fails.
+// The run cannot be written: nothing more is written, and the run fails.
 bool falhou = false;
 
 bool PorCliente() {
@@ -94,75 +162,60 @@ bool Falha(const char* mensagem, const std::string& nome) {
     return false;
 }
 
-// The side's user space: points from the bottom left corner, y upwards, as the coordinate rule
-// gives them.
-void PreparaLado(cairo_t* cr, double altura) {
-    cairo_translate(cr, 0, altura);
-    cairo_scale(cr, 1, -1);
-    if (opcoes_pdf.grade) DesenhaGrade(cr);
-}
-
-// The customer's document is finished and handed back: its file takes its name or is removed.
+// The customer's document is finished and handed back: its file takes its name or is removed
+// (a write that failed is named, with its reason, by whoever keeps the file).
 void TerminaCliente(bool completo) {
-    if (documento_cliente) {
-        cairo_surface_finish(documento_cliente.get());
-        const cairo_status_t estado = cairo_surface_status(documento_cliente.get());
-        documento_cliente.reset();
-        if (estado != CAIRO_STATUS_SUCCESS) RecusaCliente(cairo_status_to_string(estado));
-    }
+    if (documento_cliente && completo) documento_cliente->Fecha();
+    documento_cliente.reset();
     FechaCliente(completo);
 }
 
-// The sheet's sides, as drawn, become pages of the customer's document.
-void ColocaFolha() {
-    cairo_surface_t* destino = documento_cliente.get();
-    for (const LadoGravado& l : folha) {
-        cairo_pdf_surface_set_size(destino, l.largura, l.altura);
-        Contexto cr(cairo_create(destino));
-        cairo_set_source_surface(cr.get(), l.desenho.get(), 0, 0);
-        cairo_paint(cr.get());
-        cairo_show_page(cr.get());
-    }
+// The sheet's sides, as drawn, become pages of the document.
+void ColocaFolha(Documento& d) {
+    for (std::size_t i = 0; i < lados_da_folha; ++i)
+        d.Coloca(lados[i]);
+}
+
+void EsqueceExecucao() {
+    lado = nullptr;
+    lados_da_folha = 0;
+    desviado = nullptr;
+    EsqueceImagens();
+    ReiniciaFormas();
+    EsqueceCaracteres();
+    folhas = 0;
+    falhou = false;
 }
 
 }  // namespace
 
-cairo_t* Lado() {
-    return desviado != nullptr ? desviado : lado.get();
+void FalhaExecucao() {
+    falhou = true;
 }
 
-void DesviaLado(cairo_t* cr) {
-    desviado = cr;
+Conteudo* Lado() {
+    if (desviado != nullptr) return desviado;
+    return lado != nullptr ? &lado->conteudo : nullptr;
+}
+
+void DesviaLado(Conteudo* conteudo) {
+    desviado = conteudo;
 }
 
 void ComecaLado() {
+    lado = nullptr;
+    if (falhou) return;
+    if (lados_da_folha == lados.size()) lados.emplace_back();
+    lado = &lados[lados_da_folha++];
     const PaginaPontos p = PaginaEfetiva();
-    if (PorCliente()) {
-        const cairo_rectangle_t area{0, 0, p.largura, p.altura};
-        folha.push_back(
-            {Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area)),
-             p.largura, p.altura});
-        lado.reset(cairo_create(folha.back().desenho.get()));
-    } else {
-        if (!documento) documento = NovoDocumento(saida, opcoes_pdf.titulo);
-        cairo_pdf_surface_set_size(documento.get(), p.largura, p.altura);
-        lado.reset(cairo_create(documento.get()));
-    }
-    PreparaLado(lado.get(), p.altura);
+    lado->largura = p.largura;
+    lado->altura = p.altura;
+    lado->conteudo.Comeca(true);
+    if (opcoes_pdf.grade) DesenhaGrade(lado->conteudo);
 }
 
 void TerminaLado() {
-    if (!lado) return;
-    // A drawing the library refused leaves the page short of it: never a silent success. A
-    // document that could not be written is named by whoever writes it, with the reason.
-    const cairo_status_t estado = cairo_status(lado.get());
-    if (estado != CAIRO_STATUS_SUCCESS && estado != CAIRO_STATUS_WRITE_ERROR) {
-        if (!falhou) std::fprintf(stderr, "Erro no desenho da folha [%ld]\n", folhas + 1);
-        falhou = true;
-        folha_com_erro = true;
-    }
-    if (!PorCliente()) cairo_show_page(lado.get());
-    lado.reset();
+    lado = nullptr;
 }
 
 void TerminaFolha(std::string_view valor) {
@@ -173,58 +226,44 @@ void TerminaFolha(std::string_view valor) {
                 ? std::string_view()
                 : valor.substr(inicio, valor.find_last_not_of(' ') - inicio + 1);
     ++folhas;
-    if (PorCliente()) {
+    if (falhou) {
+        // Nothing more of the run is written.
+    } else if (PorCliente()) {
         if (!MesmoCliente(valor)) {
             TerminaCliente(true);
             const DocumentoCliente destino = AbreCliente(valor, folhas);
             if (destino.fluxo != nullptr)
-                documento_cliente = NovoDocumento(destino.fluxo, destino.titulo);
+                documento_cliente = std::make_unique<Documento>(destino.fluxo, destino.titulo);
         }
-        ContaFolha(folhas, static_cast<int>(folha.size()));
-        // A customer whose sheet lacks a drawing gets no file: it would not be what was printed.
-        if (folha_com_erro)
-            RecusaCliente("Erro no desenho da folha [" + std::to_string(folhas) + "]");
-        if (documento_cliente) ColocaFolha();
+        ContaFolha(folhas, static_cast<int>(lados_da_folha));
+        if (documento_cliente) ColocaFolha(*documento_cliente);
+    } else {
+        if (!documento) documento = std::make_unique<Documento>(saida, opcoes_pdf.titulo);
+        ColocaFolha(*documento);
     }
-    folha.clear();
-    folha_com_erro = false;
+    lados_da_folha = 0;
 }
 
 bool EncerraExecucao(bool completa) {
-    lado.reset();
-    folha.clear();
     bool fechado = true;
     if (PorCliente()) {
         TerminaCliente(completa);
         fechado = EncerraClientes();
     }
     if (documento) {
-        cairo_surface_finish(documento.get());
         // A write that failed is named by the driver, which checks the output.
-        const bool ok = cairo_surface_status(documento.get()) == CAIRO_STATUS_SUCCESS ||
-                        std::ferror(saida) != 0;
+        const bool ok = documento->Fecha() || std::ferror(saida) != 0;
         documento.reset();
         if (!ok) Falha("Erro na gravacao do arquivo [%s]\n", opcoes_pdf.nome_saida);
     }
     const bool ok = fechado && !falhou;
-    EsqueceImagens();
-    EsqueceFormas();
-    folhas = 0;
-    folha_com_erro = false;
-    falhou = false;
+    EsqueceExecucao();
     return ok;
 }
 
 void ReiniciaDispositivoPDF() {
-    lado.reset();
-    folha.clear();
     documento_cliente.reset();
     ReiniciaClientes();
     documento.reset();
-    desviado = nullptr;
-    EsqueceImagens();
-    EsqueceFormas();
-    folhas = 0;
-    folha_com_erro = false;
-    falhou = false;
+    EsqueceExecucao();
 }

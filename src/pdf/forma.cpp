@@ -1,19 +1,16 @@
 // The fixed objects of the form, drawn once a batch and shown on every page: the document then
-// holds each side's form once, as a drawing of its own that every page refers to, instead of
+// holds each side's form once, as a form object of its own that every page shows, instead of
 // thousands of copies.
-#include <memory>
-#include <vector>
+#include <deque>
+#include <string>
 
 #include "device/dispositivo.h"
 #include "interp/interp.h"
+#include "pdf/compressao.h"
+#include "pdf/conteudo.h"
 #include "pdf/pdf.h"
 
 namespace {
-
-struct FechaSuperficie {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
-};
-using Superficie = std::unique_ptr<cairo_surface_t, FechaSuperficie>;
 
 // The text rotation carries over from object to object and page to page, so the same fixed
 // objects may be drawn otherwise on a later page: each drawing is kept with the rotation it
@@ -29,9 +26,14 @@ struct FormaGravada {
     int via;
     Deslocamento deslocamento;
     Rotacoes antes, depois;
-    Superficie desenho;
+    Conteudo conteudo;
+    std::string comprimido;
+    double largura, altura;
 };
-std::vector<FormaGravada> formas;
+// The batch's forms; the first one's number in the run is `primeira`. A deque keeps each form
+// where it is while others are recorded.
+std::deque<FormaGravada> formas;
+int primeira = 0;
 
 Rotacoes RotacoesAtuais() {
     return {rotacao0, rotacao};
@@ -39,44 +41,62 @@ Rotacoes RotacoesAtuais() {
 
 const FormaGravada& Grava(char lado, void (*interpreta)()) {
     const PaginaPontos p = PaginaEfetiva();
-    const cairo_rectangle_t area{0, 0, p.largura, p.altura};
-    FormaGravada f{
-        lado,         via_atual,
-        deslocamento, RotacoesAtuais(),
-        {},           Superficie(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &area))};
-    cairo_t* cr = cairo_create(f.desenho.get());
-    // The same user space as a side's: points from the bottom left, y upwards.
-    cairo_translate(cr, 0, p.altura);
-    cairo_scale(cr, 1, -1);
-    DesviaLado(cr);
+    FormaGravada& f = formas.emplace_back();
+    f.lado = lado;
+    f.via = via_atual;
+    f.deslocamento = deslocamento;
+    f.antes = RotacoesAtuais();
+    f.largura = p.largura;
+    f.altura = p.altura;
+    // Shown on a page, a form starts from the page's state, which it cannot know.
+    f.conteudo.Comeca(false);
+    DesviaLado(&f.conteudo);
     interpreta();
     DesviaLado(nullptr);
-    cairo_destroy(cr);
     f.depois = RotacoesAtuais();
-    formas.push_back(std::move(f));
-    return formas.back();
+    Comprime(f.conteudo.Dados(), f.comprimido, Compressao::maxima);
+    return f;
 }
 
 }  // namespace
 
 void DesenhaForma(char lado, void (*interpreta)()) {
-    cairo_t* cr = Lado();
-    if (cr == nullptr) return;
+    Conteudo* c = Lado();
+    if (c == nullptr) return;
     const FormaGravada* forma = nullptr;
-    for (const FormaGravada& f : formas)
+    int numero = primeira;
+    for (const FormaGravada& f : formas) {
         if (f.lado == lado && f.via == via_atual && f.deslocamento.x == deslocamento.x &&
-            f.deslocamento.y == deslocamento.y && f.antes == RotacoesAtuais())
+            f.deslocamento.y == deslocamento.y && f.antes == RotacoesAtuais()) {
             forma = &f;
+            break;
+        }
+        ++numero;
+    }
     if (forma == nullptr) forma = &Grava(lado, interpreta);
     rotacao0 = forma->depois.pedida;
     rotacao = forma->depois.em_uso;
-    cairo_save(cr);
-    cairo_identity_matrix(cr);
-    cairo_set_source_surface(cr, forma->desenho.get(), 0, 0);
-    cairo_paint(cr);
-    cairo_restore(cr);
+    // A form that draws nothing is not shown.
+    if (forma->conteudo.Vazio()) return;
+    c->Mostra(NomeForma(numero));
+    c->formas.push_back(numero);
 }
 
 void EsqueceFormas() {
+    primeira += static_cast<int>(formas.size());
     formas.clear();
+}
+
+void ReiniciaFormas() {
+    formas.clear();
+    primeira = 0;
+}
+
+FormaPDF FormaDeNumero(int numero) {
+    const FormaGravada& f = formas[static_cast<std::size_t>(numero - primeira)];
+    return {&f.conteudo, f.comprimido, f.largura, f.altura};
+}
+
+std::string NomeForma(int numero) {
+    return "Fm" + std::to_string(numero + 1);
 }

@@ -2,8 +2,12 @@
 // form's own positions (ORIGEM moves it with the form), whole inches darker and numbered along
 // the top and left edges, so that every position of a format can be read off a printed proof.
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "pdf/conteudo.h"
+#include "pdf/fontes.h"
 #include "pdf/pdf.h"
 
 namespace {
@@ -14,8 +18,10 @@ constexpr int kDecimosPolegada = 10;
 constexpr double kCinzaDecimo = 0.85, kCinzaPolegada = 0.55;
 constexpr double kLarguraDecimo = 0.2, kLarguraPolegada = 0.5;
 // The inch numbers: small sans letters just inside the page's top and left edges.
-constexpr double kTamanhoNumero = 6;
+constexpr int kTamanhoNumero = 6;
 constexpr double kMargemNumero = 2;
+// The sans family's plain font.
+constexpr std::size_t kFonteNumeros = 0;
 
 float Decimos(int k) {
     return static_cast<float>(k) / static_cast<float>(kDecimosPolegada);
@@ -31,52 +37,46 @@ Faixa FaixaDecimos(double inicio, double polegadas) {
             static_cast<int>(std::floor((inicio + polegadas) * kDecimosPolegada))};
 }
 
-void Numero(cairo_t* cr, double X, double Y, int polegada) {
-    const std::string texto = std::to_string(polegada);
-    cairo_move_to(cr, X, Y);
-    cairo_show_text(cr, texto.c_str());
+void Numero(Conteudo& c, double X, double Y, int polegada) {
+    std::vector<std::uint16_t> glifos;
+    Glifos(kFonteNumeros, std::to_string(polegada), glifos, c.glifos);
+    if (!glifos.empty()) c.Texto(kFonteNumeros, kTamanhoNumero, X, Y, false, glifos);
 }
 
 }  // namespace
 
-void DesenhaGrade(cairo_t* cr) {
+void DesenhaGrade(Conteudo& c) {
     const PaginaPontos p = PaginaEfetiva();
     const Faixa xs = FaixaDecimos(p.xtop, p.largura / kPontosPorPolegada);
     // The page's top edge is at form y = ytop + (altura_forma - altura / 72).
     const double topo = static_cast<float>(p.ytop) + p.altura_forma - p.altura / kPontosPorPolegada;
     const Faixa ys = FaixaDecimos(topo, p.altura / kPontosPorPolegada);
-    cairo_save(cr);
+    c.Salva();
     for (const bool polegada : {false, true}) {
-        cairo_set_source_rgb(cr, polegada ? kCinzaPolegada : kCinzaDecimo,
-                             polegada ? kCinzaPolegada : kCinzaDecimo,
-                             polegada ? kCinzaPolegada : kCinzaDecimo);
-        cairo_set_line_width(cr, polegada ? kLarguraPolegada : kLarguraDecimo);
+        c.Traco(polegada ? kCinzaPolegada : kCinzaDecimo);
+        c.Largura(polegada ? kLarguraPolegada : kLarguraDecimo);
         for (int k = xs.primeiro; k <= xs.ultimo; ++k) {
             if ((k % kDecimosPolegada == 0) != polegada) continue;
-            const double X = PontoX(Decimos(k));
-            cairo_move_to(cr, X, 0);
-            cairo_line_to(cr, X, p.altura);
+            const int X = PontoX(Decimos(k));
+            c << X << " 0 m " << X << ' ';
+            c.Real(p.altura) << " l\n";
         }
         for (int k = ys.primeiro; k <= ys.ultimo; ++k) {
             if ((k % kDecimosPolegada == 0) != polegada) continue;
-            const double Y = PontoY(Decimos(k));
-            cairo_move_to(cr, 0, Y);
-            cairo_line_to(cr, p.largura, Y);
+            const int Y = PontoY(Decimos(k));
+            c << "0 " << Y << " m ";
+            c.Real(p.largura) << ' ' << Y << " l\n";
         }
-        cairo_stroke(cr);
+        c << "S\n";
     }
-    cairo_set_source_rgb(cr, kCinzaPolegada, kCinzaPolegada, kCinzaPolegada);
-    cairo_select_font_face(cr, "Nimbus Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, kTamanhoNumero, -kTamanhoNumero);
-    cairo_set_font_matrix(cr, &m);
+    c.Preenchimento(kCinzaPolegada);
     for (int k = xs.primeiro; k <= xs.ultimo; ++k)
         if (k % kDecimosPolegada == 0 && k != 0)
-            Numero(cr, PontoX(Decimos(k)) + kMargemNumero,
-                   p.altura - kMargemNumero - kTamanhoNumero, k / kDecimosPolegada);
+            Numero(c, PontoX(Decimos(k)) + kMargemNumero, p.altura - kMargemNumero - kTamanhoNumero,
+                   k / kDecimosPolegada);
     for (int k = ys.primeiro; k <= ys.ultimo; ++k)
         if (k % kDecimosPolegada == 0 && k != 0)
-            Numero(cr, kMargemNumero, PontoY(Decimos(k)) - kMargemNumero - kTamanhoNumero,
+            Numero(c, kMargemNumero, PontoY(Decimos(k)) - kMargemNumero - kTamanhoNumero,
                    k / kDecimosPolegada);
-    cairo_restore(cr);
+    c.Restaura();
 }

@@ -6,6 +6,7 @@
 #include "device/dispositivo.h"
 #include "interp/interp.h"
 #include "pdf/clientes.h"
+#include "pdf/fontes.h"
 #include "pdf/pdf.h"
 #include "util/numeros.h"
 
@@ -24,6 +25,12 @@ constexpr int kMargemX = 72;
 void InicializaImp() {
     margemx = kMargemX;
     EsqueceFormas();
+    // Without the fonts no text could be drawn as the form has it: nothing is written, not even
+    // a folder's index.
+    if (!CarregaFontes()) {
+        FalhaExecucao();
+        return;
+    }
     if (!opcoes_pdf.pasta.empty()) ComecaLoteClientes();
 }
 

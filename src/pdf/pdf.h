@@ -1,13 +1,16 @@
 #pragma once
-// What the PDF operations share: the run's choices, the page being drawn (on morvel's points,
-// src/pontos) and the document (or the documents, one per customer) that the pages go to.
-#include <cairo.h>
-
+// What the PDF operations share: the run's choices, the content stream being drawn (on morvel's
+// points, src/pontos) and the document (or the documents, one per customer) that the pages go
+// to.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pontos/pontos.h"
+
+class Conteudo;
 
 // What morvpdf's command line asks for beyond the other programs' arguments.
 struct OpcoesPDF {
@@ -19,19 +22,37 @@ struct OpcoesPDF {
 };
 extern OpcoesPDF opcoes_pdf;
 
-// The side being drawn; null outside a side (nothing is drawn then).
-cairo_t* Lado();
-// Until called again with null, the drawing operations draw on `cr` instead of the side.
-void DesviaLado(cairo_t* cr);
+// The stream being drawn: the side's, or the form's while one is recorded; null outside a side
+// (nothing is drawn then).
+Conteudo* Lado();
+// Until called again with null, the drawing operations draw into `conteudo` instead of the
+// side.
+void DesviaLado(Conteudo* conteudo);
 
 // The fixed objects of one side of the form (InterpretaFixFrente or InterpretaFixVerso) on the
-// current side: drawn once a batch into a drawing of their own, which every page then shows,
-// so that the document holds them once.
+// current side: drawn once a batch into a form of their own, which every page then shows, so
+// that the document holds them once.
 void DesenhaForma(char lado, void (*interpreta)());
-// Forgets the batch's fixed drawings: a new batch may load another format.
+// Forgets the batch's forms: a new batch may load another format. Their numbers are not given
+// again in the run.
 void EsqueceFormas();
+// Forgets the forms of the run, and their numbers.
+void ReiniciaFormas();
+// The recorded form of the run's number `numero`, for a document that shows it: its stream,
+// compressed, what the stream shows, and its page size.
+struct FormaPDF {
+    const Conteudo* conteudo;
+    std::string_view comprimido;
+    double largura, altura;
+};
+FormaPDF FormaDeNumero(int numero);
+// The form's resource name in every stream that shows it: /Fm<number>.
+std::string NomeForma(int numero);
 
 // ---- The page sequence, driven by morvpdf's page loop.
+// Nothing more of the run can be written (its message given): no page is drawn any more, and
+// the run fails.
+void FalhaExecucao();
 // Starts a new side: a new page of the batch's size, with the grid when asked for.
 void ComecaLado();
 // Ends the side being drawn.
@@ -40,24 +61,17 @@ void TerminaLado();
 // customer, to the file of `valor` (the value of the captured variable on the sheet).
 void TerminaFolha(std::string_view valor);
 
-// The designer's grid on the current side.
-void DesenhaGrade(cairo_t* cr);
-
-// A decoded picture as an image of the drawing library, which the document embeds as an image
-// of its colours with its alpha, if it has any, as the image's soft mask (null when the library
-// refuses it). The caller owns it.
-struct ImagemDecodificada;
-cairo_surface_t* SuperficieDaImagem(const ImagemDecodificada& imagem);
+// The designer's grid on a side.
+void DesenhaGrade(Conteudo& conteudo);
 
 // ---- What a host that asks is told of each drawing (aviso_tinta; nothing is done without it).
-// The box from (x1, y1) to (x2, y2) of `cr`'s user space as it stands, `margem` wider on every
-// side (half a stroke's width).
-void AvisaTinta(cairo_t* cr, double x1, double y1, double x2, double y2, double margem = 0);
-// The box of the text about to be shown at `cr`'s current point, in its current font.
-void AvisaTexto(cairo_t* cr, const char* texto);
-
-// Forgets the images read in this run (each is read once a run, and embedded once a document).
-void EsqueceImagens();
+// The box from (x1, y1) to (x2, y2) of the page, in its points from the bottom left corner,
+// `margem` wider on every side (half a stroke's width).
+void AvisaTinta(double x1, double y1, double x2, double y2, double margem = 0);
+// The box of the glyphs of a text of font `fonte`, `tamanho` points, drawn from (X, Y), turned
+// a quarter turn when `girado`.
+void AvisaTexto(std::size_t fonte, int tamanho, double X, double Y, bool girado,
+                const std::vector<std::uint16_t>& glifos);
 
 // Frees the fonts and the font caches of the process, once nothing is drawn any more: at the end
 // of the program, so that a leak checker sees only what the run itself lost.

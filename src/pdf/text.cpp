@@ -1,8 +1,6 @@
 // Texts of the PDF job: the accent notation and the report's bytes as Unicode letters, the
 // fonts whose metrics morvel's printer fonts have, rotation and centring.
-#include <fontconfig/fontconfig.h>
-
-#include <cmath>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +9,8 @@
 #include "codificacao/codificacao.h"
 #include "codificacao/utf8.h"
 #include "device/dispositivo.h"
+#include "pdf/conteudo.h"
+#include "pdf/fontes.h"
 #include "pdf/pdf.h"
 #include "util/numeros.h"
 
@@ -24,6 +24,8 @@ namespace {
 constexpr unsigned kPrimeiraLetraLatin1 = 0xA0;
 constexpr unsigned kPrimeiroImprimivel = 0x20;
 constexpr unsigned kApagar = 0x7F;
+// Glyph advances come in thousandths of the font size.
+constexpr double kMilesimosEm = 1000.0;
 // A Latin-1 code (also its Unicode code point) in UTF-8: two bytes above ASCII.
 void PoeLatin1(std::string& s, unsigned char codigo) {
     if (codigo < 0x80) {
@@ -70,40 +72,17 @@ bool Simples(std::string_view texto) {
     return true;
 }
 
-// The six fonts morvel's prologue defines, in the same order: the sans letters (its "Arial") and
-// the monospaced (its "Courier"), each plain, bold and italic.
-struct FontePDF {
-    const char* familia;
-    cairo_font_slant_t inclinacao;
-    cairo_font_weight_t peso;
+// The font of a text: bold wins over italic; a font code beginning with C is the monospaced
+// family. A size that is not a positive number takes the common 12 points, as in morvel; a size
+// beyond any page is kept to one every reader can scale.
+struct FonteDoTexto {
+    std::size_t indice;
+    int tamanho;
 };
-constexpr FontePDF kFontes[] = {
-    {"Nimbus Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL},
-    {"Nimbus Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD},
-    {"Nimbus Sans", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL},
-    {"Nimbus Mono PS", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL},
-    {"Nimbus Mono PS", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD},
-    {"Nimbus Mono PS", CAIRO_FONT_SLANT_ITALIC, CAIRO_FONT_WEIGHT_NORMAL},
-};
-constexpr std::size_t kFontesPorFamilia = 3;
-
-// Each face is looked up once a process: the lookup goes through fontconfig.
-cairo_font_face_t* faces[std::size(kFontes)] = {};
-cairo_font_face_t* Face(std::size_t indice) {
-    if (faces[indice] == nullptr) {
-        const FontePDF& f = kFontes[indice];
-        faces[indice] = cairo_toy_font_face_create(f.familia, f.inclinacao, f.peso);
-    }
-    return faces[indice];
-}
-
-// A size that is not a positive number takes the common 12 points, as in morvel; a size beyond
-// any page is kept to one the font library can scale.
 constexpr int kTamanhoPadrao = 12;
 constexpr int kTamanhoMaximo = 10000;
 
-// Bold wins over italic; a font code beginning with C is the monospaced family.
-void SelecionaFonte(cairo_t* cr, const char* fonte, const char* estilo) {
+FonteDoTexto EscolheFonte(const char* fonte, const char* estilo) {
     const std::string_view f = fonte != nullptr ? fonte : "";
     const std::string_view e = estilo != nullptr ? estilo : "";
     std::size_t indice = !f.empty() && f[0] == 'C' ? kFontesPorFamilia : 0;
@@ -114,18 +93,15 @@ void SelecionaFonte(cairo_t* cr, const char* fonte, const char* estilo) {
     int tamanho = f.empty() ? 0 : LeInteiro(f.substr(1));
     if (tamanho <= 0) tamanho = kTamanhoPadrao;
     if (tamanho > kTamanhoMaximo) tamanho = kTamanhoMaximo;
-    cairo_set_font_face(cr, Face(indice));
-    // The side's y grows upwards: the font's own y is turned back so that letters stand upright.
-    cairo_matrix_t m;
-    cairo_matrix_init_scale(&m, tamanho, -tamanho);
-    cairo_set_font_matrix(cr, &m);
+    return {indice, tamanho};
 }
+
+// The glyphs of the text being drawn, kept from text to text.
+std::vector<std::uint16_t> glifos;
 
 std::string_view SemBrancosNoFim(std::string_view texto) {
     return texto.substr(0, texto.find_last_not_of(' ') + 1);
 }
-
-constexpr double kGrausPorRadiano = 180.0 / M_PI;
 
 }  // namespace
 
@@ -145,14 +121,7 @@ std::string TextoUTF8(std::string_view texto) {
 }
 
 void LiberaFontes() {
-    for (cairo_font_face_t*& face : faces) {
-        if (face != nullptr) cairo_font_face_destroy(face);
-        face = nullptr;
-    }
-    // The drawing library and fontconfig keep caches for the life of the process; freed, they
-    // leave a leak checker nothing to report.
-    cairo_debug_reset_static_data();
-    FcFini();
+    DescarregaFontes();
 }
 
 void acentua(std::string& texto) {
@@ -163,22 +132,20 @@ void DesenhaTexto(float x, float y, const char* fonte, const char* estilo, std::
     const bool centrar = x == -1.0f;
     acentua(conteudo);
     const auto [X, Y, girado] = PosicionaTexto(x, y);
-    cairo_t* cr = Lado();
-    if (cr == nullptr) return;
+    Conteudo* c = Lado();
+    if (c == nullptr) return;
     // Blanks after a text's last letter print nothing; a report's lines are padded with them
     // to the printer's width, and each one the document holds costs as much as a letter.
-    const std::string texto(centrar ? SemBrancosNasPontas(conteudo) : SemBrancosNoFim(conteudo));
-    cairo_save(cr);
-    SelecionaFonte(cr, fonte, estilo);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_move_to(cr, X, Y);
-    if (girado) cairo_rotate(cr, rotacao / kGrausPorRadiano);
-    if (centrar) {
-        cairo_text_extents_t medida;
-        cairo_text_extents(cr, texto.c_str(), &medida);
-        cairo_rel_move_to(cr, -medida.x_advance / 2, 0);
-    }
-    AvisaTexto(cr, texto.c_str());
-    cairo_show_text(cr, texto.c_str());
-    cairo_restore(cr);
+    const std::string_view texto =
+        centrar ? SemBrancosNasPontas(conteudo) : SemBrancosNoFim(conteudo);
+    const FonteDoTexto f = EscolheFonte(fonte, estilo);
+    const double avanco = Glifos(f.indice, texto, glifos, c->glifos) * f.tamanho / kMilesimosEm;
+    if (glifos.empty()) return;
+    // A centred text starts half its width back along its own direction, as morvel's
+    // stringwidth places it.
+    const double recuo = centrar ? avanco / 2 : 0;
+    const double TX = girado ? X : X - recuo, TY = girado ? Y - recuo : Y;
+    AvisaTexto(f.indice, f.tamanho, TX, TY, girado, glifos);
+    c->Preenchimento(0);
+    c->Texto(f.indice, f.tamanho, TX, TY, girado, glifos);
 }

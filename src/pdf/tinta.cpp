@@ -1,37 +1,38 @@
-// What a host that asks is told of each drawing (aviso_tinta): the box it inked, from the
-// drawing's own user space, as the page shows it.
+// What a host that asks is told of each drawing (aviso_tinta): the box it inked, from the page's
+// points (y upwards from its bottom edge) to inches from its top left corner, y downwards.
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "device/dispositivo.h"
+#include "pdf/fontes.h"
 #include "pdf/pdf.h"
 
-void AvisaTinta(cairo_t* cr, double x1, double y1, double x2, double y2, double margem) {
-    if (aviso_tinta == nullptr || cr == nullptr) return;
-    // The user space may be moved, scaled, flipped or turned: each corner goes to the device,
-    // whose units are the page's points from its top left corner.
-    const double cantos[4][2] = {{x1 - margem, y1 - margem},
-                                 {x2 + margem, y1 - margem},
-                                 {x1 - margem, y2 + margem},
-                                 {x2 + margem, y2 + margem}};
-    double xmin = 0, ymin = 0, xmax = 0, ymax = 0;
-    for (int i = 0; i < 4; ++i) {
-        double x = cantos[i][0], y = cantos[i][1];
-        cairo_user_to_device(cr, &x, &y);
-        xmin = i == 0 ? x : std::min(xmin, x);
-        xmax = i == 0 ? x : std::max(xmax, x);
-        ymin = i == 0 ? y : std::min(ymin, y);
-        ymax = i == 0 ? y : std::max(ymax, y);
-    }
-    aviso_tinta(xmin / kPontosPorPolegada, ymin / kPontosPorPolegada,
-                (xmax - xmin) / kPontosPorPolegada, (ymax - ymin) / kPontosPorPolegada);
+namespace {
+
+// Glyph boxes come in thousandths of the font size.
+constexpr double kMilesimosEm = 1000.0;
+
+}  // namespace
+
+void AvisaTinta(double x1, double y1, double x2, double y2, double margem) {
+    if (aviso_tinta == nullptr) return;
+    const double altura = PaginaEfetiva().altura;
+    const double esquerda = std::min(x1, x2) - margem, direita = std::max(x1, x2) + margem;
+    const double baixo = std::min(y1, y2) - margem, alto = std::max(y1, y2) + margem;
+    aviso_tinta(esquerda / kPontosPorPolegada, (altura - alto) / kPontosPorPolegada,
+                (direita - esquerda) / kPontosPorPolegada, (alto - baixo) / kPontosPorPolegada);
 }
 
-void AvisaTexto(cairo_t* cr, const char* texto) {
-    if (aviso_tinta == nullptr || cr == nullptr || texto == nullptr || *texto == '\0') return;
-    cairo_text_extents_t medida;
-    cairo_text_extents(cr, texto, &medida);
-    double x = 0, y = 0;
-    cairo_get_current_point(cr, &x, &y);
-    AvisaTinta(cr, x + medida.x_bearing, y + medida.y_bearing,
-               x + medida.x_bearing + medida.width, y + medida.y_bearing + medida.height);
+void AvisaTexto(std::size_t fonte, int tamanho, double X, double Y, bool girado,
+                const std::vector<std::uint16_t>& glifos) {
+    if (aviso_tinta == nullptr || glifos.empty()) return;
+    const CaixaGlifos c = CaixaDosGlifos(fonte, glifos);
+    const double escala = tamanho / kMilesimosEm;
+    // Turned a quarter turn counter-clockwise, the text's x runs up the page and its y to the
+    // left.
+    if (girado)
+        AvisaTinta(X - c.y1 * escala, Y + c.x0 * escala, X - c.y0 * escala, Y + c.x1 * escala);
+    else
+        AvisaTinta(X + c.x0 * escala, Y + c.y0 * escala, X + c.x1 * escala, Y + c.y1 * escala);
 }

@@ -52,6 +52,19 @@ TEST(Codificacao, LetrasDigitadasOuNaNotacaoDaoOMesmoJob) {
     }
 }
 
+// A character that the PDF's fonts lack is named once a run, however often the run draws it,
+// in any font; the rest of the text prints.
+TEST(Codificacao, CaractereSemGlifoNoPDF) {
+    DiretorioTemporario dir;
+    EscreveArquivo("f.fmt", "CODIFICACAO UTF-8\nINPUT 1 1 A10 N 0\nTEXTO 1 2 C10 - \"中\"\n");
+    EscreveArquivo("r.txt", "a中b😀\n\fc中\n");
+    const Resultado r = Executa(kMorvpdf, {"r.txt", "f.fmt", "sem.pdf"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.erro, "Caractere sem glifo [U+4E2D]\nCaractere sem glifo [U+1F600]\n");
+    if (!TemPrograma("pdftotext")) GTEST_SKIP() << "pdftotext not found: install poppler-utils";
+    EXPECT_EQ(SaidaDe("pdftotext -raw sem.pdf -"), "ab\n\fc\n\f");
+}
+
 struct CasoConversao {
     const char* declaracao;
     std::string linha;  // of the report

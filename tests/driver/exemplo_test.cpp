@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <regex>
 #include <cstdio>
 #include <sstream>
@@ -246,6 +247,16 @@ TEST(Exemplo, DesenhosDoPDFNosLugaresDosDoPostScript) {
     }
 }
 
+// The whole form, texts included: the PDF's letters advance by the fonts' own widths, as
+// morvel's printer sets them, so each text lies where the printed one does, on both sides.
+TEST(Exemplo, TextosDoPDFNosLugaresDosDoPostScript) {
+    const std::string falta = FaltaFerramenta({kMorvpdf, kMorvel}, {});
+    if (!falta.empty()) GTEST_SKIP() << falta;
+    DiretorioTemporario dir;
+    CopiaExemplo(LeArquivo(kExemplos + "formulario.fmt"));
+    ComparaDesenhos(kMorvpdf, kMorvel);
+}
+
 // The stamps of a job or a text, in order: eight groups of four hexadecimal digits.
 std::vector<std::string> Carimbos(const std::string& texto) {
     static const std::regex kCarimbo("[0-9a-f]{4}(\\.[0-9a-f]{4}){7}");
@@ -302,8 +313,36 @@ TEST(Exemplo, TextosDoPDF) {
     for (std::string linha; std::getline(fontes, linha); ++n) {
         if (n < 2) continue;
         EXPECT_NE(linha.find(" yes "), std::string::npos) << linha;
+        // Embedded and subset: a customer's file carries only the glyphs it draws.
+        EXPECT_NE(linha.find(" yes yes "), std::string::npos) << linha;
     }
     EXPECT_GT(n, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A customer's file of one sheet of the example may hold this many bytes: small enough to mail
+// by the thousand, with its form, its logo and the glyphs of its own texts.
+constexpr std::uintmax_t kArquivoDeClienteMaximo = 25000;
+
+// Each customer of the example gets a file of one sheet of its own, within the size a mailer
+// can send by the thousand.
+TEST(Exemplo, ArquivosDosClientesPequenos) {
+    DiretorioTemporario dir;
+    CopiaExemplo(LeArquivo(kExemplos + "formulario.fmt"));
+    const Resultado r =
+        Executa(kMorvpdf, {"-d", "saida", "-n", "NOME", "relatorio.txt", "formulario.fmt"});
+    ASSERT_EQ(r.status, 0) << r.erro;
+    std::size_t arquivos = 0;
+    for (const auto& e : std::filesystem::directory_iterator("saida")) {
+        if (e.path().extension() != ".pdf") continue;
+        ++arquivos;
+        EXPECT_LE(e.file_size(), kArquivoDeClienteMaximo) << e.path();
+        VerificaJobPDF(LeArquivo(e.path().string()));
+    }
+    EXPECT_EQ(arquivos, NomesDosClientes().size());
 }
 
 }  // namespace

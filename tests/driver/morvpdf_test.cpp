@@ -293,7 +293,7 @@ TEST_F(Morvpdf, DiscoCheio) {
         int clientes, folhas;
         const char* tamanho;  // of the tmpfs
     };
-    const Caso casos[] = {{300, 1, "size=256k"}, {6, 100, "size=512k"}};
+    const Caso casos[] = {{300, 1, "size=256k"}, {6, 100, "size=64k"}};
     EscreveArquivo("f.fmt", kFormato);
     fs::create_directory("cheio");
     for (const Caso& caso : casos) {
@@ -321,6 +321,9 @@ TEST_F(Morvpdf, DiscoCheio) {
         }
         EXPECT_EQ(Vezes(r.erro, "No space left on device\n"), static_cast<int>(falhas.size()));
 
+        // The whole run as one document, ten times over, is larger than the room the split
+        // leaves (the index's room is given back at its end).
+        EscreveArquivo("r.txt", RelatorioDeClientes(10 * caso.clientes, caso.folhas));
         const Resultado documento = Executa(kMorvpdf, {"r.txt", "f.fmt", "cheio/velho.pdf"});
         EXPECT_EQ(documento.status, 255);
         EXPECT_EQ(documento.erro,
@@ -352,6 +355,34 @@ TEST_F(Morvpdf, PastaNoLugarDeUmCliente) {
               "Erro na gravacao do arquivo [saida/CLIENTE_015_JOSE.pdf] - Is a directory\n");
     fs::remove_all("saida/CLIENTE_015_JOSE.pdf");
     EXPECT_EQ(ConfereSaida("saida", kClientes), std::vector<std::string>{"Is a directory"});
+}
+
+// Without its fonts (the font package not installed) nothing is drawn: each missing font is
+// named, the run fails, and no document is left.
+TEST_F(Morvpdf, FontesQueFaltam) {
+    // fontconfig with no font folder at all.
+    EscreveArquivo("fontes.conf", "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" +
+                                      dir_.caminho() + "/cache</cachedir></fontconfig>\n");
+    const VariavelTrocada configuracao("FONTCONFIG_FILE", dir_.caminho() + "/fontes.conf");
+    EscreveArquivo("r.txt", "A\n\fB\n");
+    EscreveArquivo("f.fmt", "CAPTURA 0 V:1:1\nTEXTO 1 1 A10 N x\n");
+    std::string esperado;
+    for (const char* fonte : {"Nimbus Sans", "Nimbus Sans Bold", "Nimbus Sans Italic",
+                              "Nimbus Mono PS", "Nimbus Mono PS Bold", "Nimbus Mono PS Italic"})
+        esperado += std::string("Erro na abertura do arquivo [") + fonte + "]\n";
+    for (const std::vector<std::string>& argumentos :
+         {std::vector<std::string>{"r.txt", "f.fmt"},
+          {"r.txt", "f.fmt", "doc.pdf"},
+          {"-d", "saida", "-n", "V", "r.txt", "f.fmt"}}) {
+        const Resultado r = Executa(kMorvpdf, argumentos);
+        EXPECT_EQ(r.status, 255) << argumentos.size();
+        EXPECT_EQ(r.erro, esperado) << argumentos.size();
+        EXPECT_EQ(r.saida, "") << argumentos.size();
+    }
+    // Nor a draft of the output file, nor a customer's file or an index.
+    for (const std::string& nome : Conteudo("."))
+        EXPECT_EQ(nome.find("doc.pdf"), std::string::npos) << nome;
+    EXPECT_EQ(Conteudo("saida"), std::set<std::string>{});
 }
 
 // The proof: a line every tenth of an inch across a page that is otherwise blank, and the inch

@@ -8,6 +8,6 @@
 void VerificaJobPCL(const std::string& job);
 // Adds a test failure when Ghostscript reports an error on the job (not run without it).
 void VerificaJobPS(const std::string& job);
-// Adds a test failure when Ghostscript or poppler reports an error on the PDF (each check left
-// out without its tool).
+// Adds a test failure when qpdf's check of its structure, Ghostscript or poppler reports an
+// error on the PDF (each check left out without its tool).
 void VerificaJobPDF(const std::string& job);
