@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
     int opcao;
     // The shifts are the driver's, as in the other programs: passed on to it as given.
     std::vector<std::string> deslocamentos;
+    // A refused option is answered by the usage text alone, in the programs' own words.
+    opterr = 0;
     while ((opcao = getopt(argc, argv, "+gd:n:s:S:")) != -1) {
         switch (opcao) {
             case 's':

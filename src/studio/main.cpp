@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
     std::string endereco = kEnderecoPadrao;
     int porta = kPortaPadrao;
     int opcao;
+    // A refused option is answered by the usage text alone, in the programs' own words.
+    opterr = 0;
     while ((opcao = getopt(argc, argv, "+a:p:")) != -1) {
         switch (opcao) {
             case 'a':

@@ -192,7 +192,8 @@ TEST_F(Morvpdf, OpcoesRecusadas) {
         EXPECT_EQ(r.status, 255);
         EXPECT_EQ(r.saida, "");
         if (caso.erro == uso) {
-            EXPECT_NE(r.erro.find(uso), std::string::npos) << r.erro;
+            // The usage alone, from its first line: no other words before it.
+            EXPECT_EQ(r.erro.rfind("morvpdf v2.2.2 15/10/07\n" + uso, 0), 0u) << r.erro;
             EXPECT_FALSE(ExisteArquivo("saida"));
             continue;
         }
