@@ -19,10 +19,12 @@ constexpr int kMargemVersoInvertido = 156;
 // Ends the front side; a turned back side also turns the print direction.
 void ViraLado() {
     if (tipo_verso == 'i') {
-        std::fprintf(saida, "\r\f\x1b&a180P");
+        std::fprintf(saida, "\r\f");
+        DeslocaLado('v');
+        AncoraPadroes(true);
+        std::fprintf(saida, "\x1b&a180P");
         direcao_pcl = 180;
         margemy = kMargemVersoInvertido;
-        DeslocaLado('v');
     } else {
         std::fprintf(saida, "\r\f");
         direcao_pcl = 0;

@@ -16,10 +16,11 @@ int Pontos(float medida);
 // A sum or difference of dot values, kept inside the int range.
 int LimitaInt(long long valor);
 // A shaded box prints its shade as a pattern of dots laid from the pattern reference point,
-// the page's origin unless moved: a shifted side moves the reference by its shift, so that
-// every box keeps its own dots. Written at the start of each upright side (print direction 0)
-// of a shifted job only; a back side turned by 180 degrees keeps the printer's reference.
-void AncoraPadroes();
+// the page's origin unless moved: a shifted side moves the reference with its drawings, so
+// that every box keeps its own dots. Written in print direction 0, at the start of each side
+// of a shifted job only: `virado` for a back side about to be turned by 180 degrees, whose
+// drawings move the other way on the sheet.
+void AncoraPadroes(bool virado = false);
 
 // A raster row: its length in bytes, then the bytes (a set bit prints black).
 void EscreveLinhaRaster(const unsigned char* bytes, int tamanho);

@@ -15,6 +15,17 @@ long long DeslocamentoEmPontos(double polegadas) {
     return std::llround(polegadas * kPontosPolegada);
 }
 
+// The shade and hatch patterns repeat every this many dots: a reference point moved by a whole
+// number of cells lays the same dots.
+constexpr long long kCelulaDoPadrao = 16;
+
+// A reference at `pontos` from the origin, written as the same point of its pattern cell
+// within the page: a position with a sign would be a move from wherever the cursor stands, and
+// a point left of or above the page would be held at its edge.
+int NaCelulaDoPadrao(long long pontos) {
+    return static_cast<int>((pontos % kCelulaDoPadrao + kCelulaDoPadrao) % kCelulaDoPadrao);
+}
+
 }  // namespace
 
 int PontosX(float x) {
@@ -37,9 +48,10 @@ int LimitaInt(long long valor) {
     return static_cast<int>(valor);
 }
 
-void AncoraPadroes() {
+void AncoraPadroes(bool virado) {
     if (!HaDeslocamento()) return;
+    const int sentido = virado ? -1 : 1;
     std::fprintf(saida, "\x1b*p%dX\x1b*p%dY\x1b*p0R",
-                 LimitaInt(DeslocamentoEmPontos(deslocamento.x)),
-                 LimitaInt(DeslocamentoEmPontos(deslocamento.y)));
+                 NaCelulaDoPadrao(sentido * DeslocamentoEmPontos(deslocamento.x)),
+                 NaCelulaDoPadrao(sentido * DeslocamentoEmPontos(deslocamento.y)));
 }

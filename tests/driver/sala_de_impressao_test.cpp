@@ -39,37 +39,46 @@ std::vector<Pagina> Imprime(const std::string& programa, std::vector<std::string
 }
 
 // -s moves the front and, without -S, the back; -S the back alone: every ink pixel of the
-// sheet, shades, codes and texts included, by exactly the shift's dots, in every program.
+// sheet, shades, codes and texts included, by exactly the shift's dots, in every program, on
+// an upright back side and on one turned by 180 degrees.
 TEST(SalaDeImpressao, DeslocamentoMoveCadaLado) {
     const std::string falta = FaltaFerramenta({kMorvex, kMorvel, kMorvpdf}, {});
     if (!falta.empty()) GTEST_SKIP() << falta;
     DiretorioTemporario dir;
     CopiaExemplo(1);
-    EscreveArquivo("formulario.fmt", LeArquivo(kExemplos + "formulario.fmt"));
+    std::string formulario = LeArquivo(kExemplos + "formulario.fmt");
+    EscreveArquivo("formulario.fmt", formulario);
+    formulario.replace(formulario.find("VERSO NORMAL"), 12, "VERSO");
+    EscreveArquivo("virado.fmt", formulario);
     struct Caso {
         std::vector<std::string> opcoes;
-        int frente_x, frente_y, verso_x, verso_y;  // dots at 300 dpi
+        std::string formulario;
+        int frente_x, frente_y, verso_x, verso_y;  // dots at 300 dpi, along the form's axes
     };
     const Caso casos[] = {
-        {{"-s", "0.5,0.25"}, 150, 75, 150, 75},
-        {{"-S", "0.5,0.25"}, 0, 0, 150, 75},
+        {{"-s", "0.5,0.25"}, "formulario.fmt", 150, 75, 150, 75},
+        {{"-S", "0.5,0.25"}, "formulario.fmt", 0, 0, 150, 75},
+        {{"-S", "-0.25,0.25"}, "virado.fmt", 0, 0, -75, 75},
     };
     // What a shift carries past the printable area is lost: only ink that stays a third of an
     // inch inside the sheet is compared.
     constexpr int kBorda = kDpi / 3;
     for (const std::string& programa : kTodosProgramas) {
-        const std::vector<Pagina> base = Imprime(programa, {"relatorio.txt", "formulario.fmt"});
-        ASSERT_EQ(base.size(), 2u) << NomePrograma(programa);
         for (const Caso& c : casos) {
-            SCOPED_TRACE(NomePrograma(programa) + " " + c.opcoes[0]);
+            SCOPED_TRACE(NomePrograma(programa) + " " + c.opcoes[0] + " " + c.formulario);
+            const std::vector<Pagina> base = Imprime(programa, {"relatorio.txt", c.formulario});
             std::vector<std::string> argumentos = c.opcoes;
-            argumentos.insert(argumentos.end(), {"relatorio.txt", "formulario.fmt"});
+            argumentos.insert(argumentos.end(), {"relatorio.txt", c.formulario});
             const std::vector<Pagina> movida = Imprime(programa, argumentos);
+            ASSERT_EQ(base.size(), 2u);
             ASSERT_EQ(movida.size(), 2u);
+            // morvex turns a turned back side itself, so its render shows the back upside down
+            // and the shift the other way; the others leave the turn to the duplex unit.
+            const int sentido = c.formulario == "virado.fmt" && programa == kMorvex ? -1 : 1;
             const TintaForaDoLugar frente =
                 ComparaTinta(base[0], movida[0], c.frente_x, c.frente_y, kBorda);
             const TintaForaDoLugar verso =
-                ComparaTinta(base[1], movida[1], c.verso_x, c.verso_y, kBorda);
+                ComparaTinta(base[1], movida[1], sentido * c.verso_x, sentido * c.verso_y, kBorda);
             EXPECT_GT(frente.tinta, 0);
             EXPECT_EQ(frente.faltando, 0);
             EXPECT_EQ(frente.sobrando, 0);
