@@ -36,7 +36,7 @@ constexpr std::array<char, 256> kEscapes = [] {
 }  // namespace
 
 void Conteudo::Comeca(bool estado_inicial) {
-    dados_.clear();
+    texto_.clear();
     glifos.Limpa();
     imagens.clear();
     formas.clear();
@@ -47,14 +47,7 @@ void Conteudo::Comeca(bool estado_inicial) {
         estado_ = {kDesconhecido, kDesconhecido, kDesconhecido, kNumFontes, 0};
 }
 
-Conteudo& Conteudo::operator<<(long long numero) {
-    char texto[24];
-    const auto fim = std::to_chars(texto, texto + sizeof texto, numero).ptr;
-    dados_.append(texto, fim);
-    return *this;
-}
-
-Conteudo& Conteudo::Real(double numero) {
+Montador& Conteudo::Real(double numero) {
     // Every number comes from bounded coordinates and sizes; anything else would be no PDF.
     if (!std::isfinite(numero)) return *this << '0';
     const double inteiro = std::nearbyint(numero);
@@ -70,7 +63,7 @@ Conteudo& Conteudo::Real(double numero) {
     // A tiny negative number rounds to "-0": PDF takes it, but it says nothing.
     std::string_view escrito(texto, static_cast<std::size_t>(fim - texto));
     if (escrito == "-0") escrito = "0";
-    dados_.append(escrito);
+    texto_.append(escrito);
     return *this;
 }
 
@@ -124,9 +117,9 @@ void Conteudo::Texto(std::size_t fonte, int tamanho, double X, double Y, bool gi
     // Two bytes a glyph id, the composite fonts' identity encoding. Bytes that would end the
     // string or take part in an escape are escaped; an end of line inside a string would be
     // read as a line feed, whatever it was. Written in place, at most four bytes a glyph.
-    const std::size_t inicio = dados_.size();
-    dados_.resize(inicio + 1 + 4 * glifos_texto.size());
-    char* p = dados_.data() + inicio;
+    const std::size_t inicio = texto_.size();
+    texto_.resize(inicio + 1 + 4 * glifos_texto.size());
+    char* p = texto_.data() + inicio;
     *p++ = '(';
     for (const std::uint16_t g : glifos_texto) {
         for (const unsigned char byte :
@@ -136,8 +129,8 @@ void Conteudo::Texto(std::size_t fonte, int tamanho, double X, double Y, bool gi
             *p++ = escape != 0 ? escape : static_cast<char>(byte);
         }
     }
-    dados_.resize(static_cast<std::size_t>(p - dados_.data()));
-    dados_ += ")Tj\nET\n";
+    texto_.resize(static_cast<std::size_t>(p - texto_.data()));
+    texto_ += ")Tj\nET\n";
 }
 
 void Conteudo::ImagemEmLinha(int largura, int altura, bool mascara, const unsigned char* linhas,
@@ -151,10 +144,10 @@ void Conteudo::ImagemEmLinha(int largura, int altura, bool mascara, const unsign
     // every reader, however its bytes fall.
     *this << "/F/AHx ID\n";
     const std::size_t bytes = bytes_linha * static_cast<std::size_t>(altura);
-    dados_.reserve(dados_.size() + 2 * bytes + 8);
+    texto_.reserve(texto_.size() + 2 * bytes + 8);
     for (std::size_t i = 0; i < bytes; ++i) {
-        dados_ += kHex[linhas[i] >> 4];
-        dados_ += kHex[linhas[i] & 0xF];
+        texto_ += kHex[linhas[i] >> 4];
+        texto_ += kHex[linhas[i] & 0xF];
     }
     *this << ">\nEI\n";
 }

@@ -10,27 +10,17 @@
 #include <vector>
 
 #include "pdf/fontes.h"
+#include "util/montador.h"
 
-class Conteudo {
+class Conteudo : public Montador {
   public:
     // A page's stream starts from PDF's initial graphics state (black, lines one point wide, no
     // font); a form's from whatever state the page that shows it is in, so its first colour,
     // width and font are always written.
     void Comeca(bool estado_inicial);
 
-    Conteudo& operator<<(std::string_view texto) {
-        dados_.append(texto);
-        return *this;
-    }
-    Conteudo& operator<<(const char* texto) { return *this << std::string_view(texto); }
-    Conteudo& operator<<(char c) {
-        dados_ += c;
-        return *this;
-    }
-    Conteudo& operator<<(long long numero);
-    Conteudo& operator<<(int numero) { return *this << static_cast<long long>(numero); }
     // A number with at most four decimals, without trailing zeros.
-    Conteudo& Real(double numero);
+    Montador& Real(double numero);
 
     // The graphics state, each part written only when it changes.
     void Preenchimento(double cinza);  // g: the grey of fills, texts and image masks
@@ -51,8 +41,8 @@ class Conteudo {
     // Shows the image or form of that resource name.
     void Mostra(std::string_view nome);
 
-    std::string_view Dados() const { return dados_; }
-    bool Vazio() const { return dados_.empty(); }
+    std::string_view Dados() const { return texto_; }
+    bool Vazio() const { return texto_.empty(); }
 
     // What the stream shows, for the document that takes it.
     GlifosUsados glifos;
@@ -66,7 +56,6 @@ class Conteudo {
         std::size_t fonte;
         int tamanho;
     };
-    std::string dados_;
     Estado estado_{};
     std::vector<Estado> pilha_;
 };

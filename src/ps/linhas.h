@@ -1,31 +1,19 @@
 #pragma once
 // Lines of the PostScript job put together in memory and written in one piece.
+#include <cstddef>
 #include <cstdio>
-#include <string>
-#include <string_view>
 
 #include "device/dispositivo.h"
+#include "util/montador.h"
 
 // A drawing is a few dozen short lines of whole numbers on every page; formatting each line
-// with its own fprintf cost more than everything else a page does. Numbers come out exactly
-// as %d writes them. Nothing reaches the job until Escreve, so a caller that mixes these with
-// fprintf calls writes what it put together first.
-class Linhas {
+// with its own fprintf cost more than everything else a page does. Nothing reaches the job
+// until Escreve, so a caller that mixes these with fprintf calls writes what it put together
+// first.
+class Linhas : public Montador {
   public:
     // Room for a whole common drawing, so that the text is not moved as it grows.
     Linhas() { texto_.reserve(kPedaco); }
-
-    Linhas& operator<<(std::string_view texto) {
-        texto_.append(texto);
-        return *this;
-    }
-    Linhas& operator<<(const char* texto) { return *this << std::string_view(texto); }
-    Linhas& operator<<(char c) {
-        texto_ += c;
-        return *this;
-    }
-    Linhas& operator<<(long long numero);
-    Linhas& operator<<(int numero) { return *this << static_cast<long long>(numero); }
 
     // Writes what was put together to the job.
     void Escreve() {
@@ -40,5 +28,4 @@ class Linhas {
 
   private:
     static constexpr std::size_t kPedaco = 4096;  // a few KiB: cheap to hold, few writes
-    std::string texto_;
 };
